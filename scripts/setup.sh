@@ -1,0 +1,31 @@
+# Shared by scripts/run and scripts/test: makes sure the Debian packages the build needs are here.
+
+# What building and running the program needs.
+FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+# What the tests need besides.
+FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev)
+
+farlous_missing_packages() {
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            printf '%s\n' "$package"
+        fi
+    done
+}
+
+# Installs what is missing when run as root; otherwise says what to install and fails.
+farlous_require_packages() {
+    local missing
+    mapfile -t missing < <(farlous_missing_packages "$@")
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installation des paquets manquants : ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "Paquets manquants : ${missing[*]}" >&2
+        echo "Installez-les avec : sudo apt-get install ${missing[*]}" >&2
+        return 1
+    fi
+}

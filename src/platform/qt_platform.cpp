@@ -1,0 +1,105 @@
+#include "platform/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStringList>
+#include <iostream>
+
+#include "platform/file_lookup.h"
+#include "platform/runtime_error.h"
+#include "platform/text_to_number.h"
+
+namespace farlous {
+
+namespace {
+
+QString ToQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
+
+void ShowMessage(const std::string& title, const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+}  // namespace
+
+std::string QtPlatform::GetSetting(const std::string& appName, const std::string& section,
+                                   const std::string& key, const std::string& defaultValue) {
+#ifdef Q_OS_WIN
+    // Where settings of the program's earlier Windows versions already live.
+    QSettings settings(
+        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
+            ToQString(appName),
+        QSettings::NativeFormat);
+#else
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(appName));
+#endif
+    const QVariant value = settings.value(ToQString(section) + '/' + ToQString(key));
+    if (!value.isValid()) return defaultValue;
+    // An unquoted comma makes the settings reader split the value ("0,4"): put it back together.
+    if (value.typeId() == QMetaType::QStringList)
+        return ToStdString(value.toStringList().join(','));
+    return ToStdString(value.toString());
+}
+
+std::int32_t QtPlatform::TextToNumber(std::string_view text) { return farlous::TextToNumber(text); }
+
+void QtPlatform::Randomize() { random_.SeedFromClock(); }
+
+float QtPlatform::Rnd() { return random_.Next(); }
+
+int QtPlatform::FreeFile() {
+    int number = 1;
+    while (openFiles_.contains(number)) ++number;
+    return number;
+}
+
+std::string QtPlatform::Dir(const std::string& path) {
+    const auto found = FindRegularFile(PathFromUtf8(path));
+    return found ? PathToUtf8(found->filename()) : std::string();
+}
+
+void QtPlatform::OpenForInput(int fileNumber, const std::string& path) {
+    // The lookup may have matched the name in another letter case: open what it found.
+    const auto found = FindRegularFile(PathFromUtf8(path));
+    openFiles_[fileNumber] = std::make_unique<InputFile>(found ? PathToUtf8(*found) : path);
+}
+
+FileBytes QtPlatform::ReadToEnd(int fileNumber) { return OpenFile(fileNumber).ReadToEnd(); }
+
+void QtPlatform::Close(int fileNumber) { openFiles_.erase(fileNumber); }
+
+InputFile& QtPlatform::OpenFile(int fileNumber) {
+    const auto it = openFiles_.find(fileNumber);
+    if (it == openFiles_.end()) {
+        throw RuntimeError(RuntimeError::Kind::FileRead,
+                           "Nom ou numéro de fichier incorrect : " + std::to_string(fileNumber));
+    }
+    return *it->second;
+}
+
+void QtPlatform::MsgBox(const std::string& prompt) { ShowMessage(title_, prompt); }
+
+std::string QtPlatform::ProgramFolder() {
+    return ToStdString(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+}
+
+std::string QtPlatform::ExeName() {
+    return ToStdString(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+char QtPlatform::PathSeparator() { return QDir::separator().toLatin1(); }
+
+void QtPlatform::ReportUnhandledError(const std::string& message) {
+    std::cerr << title_ << " : " << message << std::endl;
+    ShowMessage(title_, message);
+}
+
+}  // namespace farlous
