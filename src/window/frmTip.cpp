@@ -1,14 +1,19 @@
 #include "window/frmTip.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
 
 #include "platform/unhandled_error.h"
 #include "window/access_key_label.h"
+#include "window/design_font.h"
 #include "window/fixed_texts.h"
 #include "window/frm_tip_design.h"
 #include "window/picture_box.h"
+#include "window/window_placement.h"
 
 namespace farlous {
 
@@ -18,16 +23,64 @@ QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-int Pixels(int twips) { return twips / kTwipsPerPixel; }
+// A close box but no minimise or maximise box; a plain window, so it is listed in the task bar.
+constexpr Qt::WindowFlags kFrame = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+QPixmap DecodePicture(std::string_view resource) {
+    QPixmap picture(ToQString(resource));
+    if (picture.isNull()) {
+        qWarning("Image illisible : %s (le greffon JPEG de Qt est-il installé ?)",
+                 qPrintable(ToQString(resource)));
+    }
+    return picture;
+}
+
+QWidget* CreateControl(const ControlDesign& design, QWidget* container) {
+    switch (design.kind) {
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(ToQString(design.caption), container);
+            button->setAutoDefault(true);
+            return button;
+        }
+        case ControlKind::PictureBox: {
+            auto* box = new PictureBox(container);
+            if (!design.picture.empty()) box->setPicture(DecodePicture(design.picture));
+            return box;
+        }
+        case ControlKind::Label: {
+            auto* label = new AccessKeyLabel(container);
+            label->setCaption(ToQString(design.caption));
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+// The designs in tab order.
+std::vector<const ControlDesign*> ByTabIndex() {
+    std::vector<const ControlDesign*> designs;
+    for (const ControlDesign& design : kFrmTipControls) designs.push_back(&design);
+    std::ranges::sort(designs, {}, &ControlDesign::tabIndex);
+    return designs;
+}
 
 }  // namespace
 
 frmTip::frmTip(Platform& platform, QWidget* parent)
-    : QWidget(parent), platform_(platform), store_(platform, *this) {
+    : QWidget(parent, kFrame), platform_(platform), store_(platform, *this) {
     setObjectName("frmTip");
     setWindowTitle(ToQString(WindowCaption()));
-    setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
+    // The face colour of dialogs and buttons, for the window and every control that keeps it.
+    setBackgroundRole(QPalette::Button);
     CreateControls();
+    SetTabOrder();
+    setFont(DesignFont(*this));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    setGeometry(ClientArea(screen->geometry(), screen->availableGeometry()));
+    setFixedSize(size());
+    cmdOK->setFocus();
+    KeepOkDefaultUnlessAnotherButtonHasFocus();
 }
 
 void frmTip::CreateControls() {
@@ -35,31 +88,16 @@ void frmTip::CreateControls() {
         QWidget* container = design.container == "frmTip"
                                  ? static_cast<QWidget*>(this)
                                  : findChild<QWidget*>(ToQString(design.container));
-        QWidget* control = nullptr;
-        switch (design.kind) {
-            case ControlKind::CommandButton: {
-                auto* button = new QPushButton(ToQString(design.caption), container);
-                button->setAutoDefault(true);
-                control = button;
-                break;
-            }
-            case ControlKind::PictureBox:
-                control = new PictureBox(container);
-                break;
-            case ControlKind::Label: {
-                auto* label = new AccessKeyLabel(container);
-                label->setCaption(ToQString(design.caption));
-                control = label;
-                break;
-            }
-        }
+        QWidget* control = CreateControl(design, container);
         control->setObjectName(ToQString(design.name));
-        control->setGeometry(Pixels(design.left), Pixels(design.top), Pixels(design.width),
-                             Pixels(design.height));
+        control->setGeometry(QRect(
+            container->contentsRect().topLeft() + QPoint(Pixels(design.left), Pixels(design.top)),
+            QSize(Pixels(design.width), Pixels(design.height))));
         if (design.white) {
             QPalette palette = control->palette();
             palette.setColor(QPalette::Window, Qt::white);
             control->setPalette(palette);
+            control->setBackgroundRole(QPalette::Window);
         }
     }
 
@@ -71,17 +109,40 @@ void frmTip::CreateControls() {
     Label1 = findChild<AccessKeyLabel*>("Label1");
     lblTipText = findChild<AccessKeyLabel*>("lblTipText");
 
-    cmdOK->setDefault(true);
-    setTabOrder(cmdOK, Picture1);
-    setTabOrder(Picture1, cmdNextTip);
-    setTabOrder(cmdNextTip, cmdAbout);
-    setTabOrder(cmdAbout, Picture2);
-    cmdOK->setFocus();
-
     connect(cmdOK, &QPushButton::clicked, this, [this] { RunHandler(&frmTip::cmdOK_Click); });
     connect(cmdNextTip, &QPushButton::clicked, this,
             [this] { RunHandler(&frmTip::cmdNextTip_Click); });
     connect(cmdAbout, &QPushButton::clicked, this, [this] { RunHandler(&frmTip::cmdAbout_Click); });
+}
+
+// Labels hold a tab index but never the focus: a label's access key gives the focus to the
+// first control after it in tab order that takes it.
+void frmTip::SetTabOrder() {
+    std::vector<QWidget*> focusable;
+    std::vector<AccessKeyLabel*> labels;
+    for (const ControlDesign* design : ByTabIndex()) {
+        QWidget* control = findChild<QWidget*>(ToQString(design->name));
+        if (design->kind == ControlKind::Label) {
+            labels.push_back(static_cast<AccessKeyLabel*>(control));
+            continue;
+        }
+        if (!focusable.empty()) setTabOrder(focusable.back(), control);
+        focusable.push_back(control);
+        for (AccessKeyLabel* label : labels) label->setBuddy(control);
+        labels.clear();
+    }
+    for (AccessKeyLabel* label : labels) label->setBuddy(focusable.front());
+}
+
+// Enter clicks the focused button, or "OK" when the focus is elsewhere: only that button looks
+// like the default one.
+void frmTip::KeepOkDefaultUnlessAnotherButtonHasFocus() {
+    cmdOK->setDefault(true);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this) {
+            cmdOK->setDefault(now == cmdOK || !qobject_cast<QPushButton*>(now));
+        }
+    });
 }
 
 void frmTip::Form_Load() {

@@ -13,7 +13,8 @@ class AccessKeyLabel;
 class PictureBox;
 
 // The program's one window: a joke, a button for the next one, one for the About message and
-// "OK" to close. Its handlers report whatever they raise through the platform and end the run.
+// "OK" to close, laid out as designed and never re-laid. Its handlers report whatever they raise
+// through the platform and end the run.
 class frmTip : public QWidget, private TipDisplay {
     Q_OBJECT
 
@@ -44,6 +45,8 @@ protected:
 private:
     void SetTipText(const std::string& text) override;
     void CreateControls();
+    void SetTabOrder();
+    void KeepOkDefaultUnlessAnotherButtonHasFocus();
     void Unload();
 
     void cmdNextTip_Click();

@@ -1,5 +1,7 @@
 #include "window/picture_box.h"
 
+#include <QPainter>
+
 namespace farlous {
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
@@ -7,6 +9,19 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
     setLineWidth(1);
     setFocusPolicy(Qt::TabFocus);
     setAutoFillBackground(true);
+}
+
+void PictureBox::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.setClipRect(contentsRect());
+    painter.drawPixmap(contentsRect().topLeft(), picture_);
 }
 
 }  // namespace farlous
