@@ -1,7 +1,7 @@
 # Shared by scripts/run and scripts/test: makes sure the Debian packages the build needs are here.
 
-# What building and running the program needs.
-FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
+# What building and running the program needs; libqt6gui6 holds the plugin that decodes the logo.
+FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu-core)
 # What the tests need besides.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev)
 

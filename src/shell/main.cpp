@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "platform/qt_platform.h"
 #include "platform/unhandled_error.h"
@@ -8,6 +9,9 @@
 // The window is the whole program: it loads, and the run lasts as long as it stays open.
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QIcon icon;
+    for (const char* image : farlous::kProgramIconImages) icon.addFile(image);
+    QApplication::setWindowIcon(icon);
     farlous::QtPlatform platform(farlous::kProgramTitle);
     farlous::frmTip window(platform);
     try {

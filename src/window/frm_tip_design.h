@@ -48,7 +48,8 @@ inline constexpr std::array<ControlDesign, 7> kFrmTipControls{{
     {"Label1", ControlKind::Label, "Picture1", 120, 120, 1215, 255, "Zinoquet :", true, 4, ""},
     {"lblTipText", ControlKind::Label, "Picture1", 120, 480, 3615, 2115, "", true, 3, ""},
     {"cmdOK", ControlKind::CommandButton, "frmTip", 3960, 2400, 1575, 375, "OK", false, 0, ""},
-    {"Picture2", ControlKind::PictureBox, "frmTip", 3960, 120, 5295, 2175, "", false, 6, ""},
+    {"Picture2", ControlKind::PictureBox, "frmTip", 3960, 120, 5295, 2175, "", false, 6,
+     ":/logo/glimbo.jpg"},
 }};
 
 // Every measure is a whole number of pixels at 96 dots per inch, so the window is drawn without
