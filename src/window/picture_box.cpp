@@ -1,6 +1,7 @@
 #include "window/picture_box.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace farlous {
 
@@ -20,6 +21,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (picture_.isNull()) return;
     QPainter painter(this);
+    // At a fractional scale, nearest-pixel scaling would make the picture's edges ragged.
+    const qreal scale = devicePixelRatioF();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, scale != std::round(scale));
     painter.setClipRect(contentsRect());
     painter.drawPixmap(contentsRect().topLeft(), picture_);
 }
