@@ -1,5 +1,6 @@
 #include "window/access_key_label.h"
 
+#include <QAccessible>
 #include <QKeySequence>
 #include <QPainter>
 #include <QShortcut>
@@ -64,6 +65,9 @@ void AccessKeyLabel::setCaption(const QString& caption) {
     caption_ = caption;
     accessKey_->setKey(AccessKey(caption));
     update();
+    // Screen readers read the new caption, a newly drawn joke included.
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void AccessKeyLabel::paintEvent(QPaintEvent*) {

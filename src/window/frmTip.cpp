@@ -9,8 +9,10 @@
 
 #include "platform/unhandled_error.h"
 #include "window/access_key_label.h"
+#include "window/accessible_label.h"
 #include "window/design_font.h"
 #include "window/fixed_texts.h"
+#include "window/frm_tip_accessibility.h"
 #include "window/frm_tip_design.h"
 #include "window/picture_box.h"
 #include "window/window_placement.h"
@@ -73,7 +75,9 @@ frmTip::frmTip(Platform& platform, QWidget* parent)
     setWindowTitle(ToQString(WindowCaption()));
     // The face colour of dialogs and buttons, for the window and every control that keeps it.
     setBackgroundRole(QPalette::Button);
+    InstallAccessibleLabels();
     CreateControls();
+    DescribeControls();
     SetTabOrder();
     setFont(DesignFont(*this));
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -113,6 +117,14 @@ void frmTip::CreateControls() {
     connect(cmdNextTip, &QPushButton::clicked, this,
             [this] { RunHandler(&frmTip::cmdNextTip_Click); });
     connect(cmdAbout, &QPushButton::clicked, this, [this] { RunHandler(&frmTip::cmdAbout_Click); });
+}
+
+void frmTip::DescribeControls() {
+    for (const AccessibleDesign& design : kFrmTipAccessibility) {
+        QWidget* control = findChild<QWidget*>(ToQString(design.control));
+        if (!design.name.empty()) control->setAccessibleName(ToQString(design.name));
+        control->setAccessibleDescription(ToQString(design.description));
+    }
 }
 
 // Labels hold a tab index but never the focus: a label's access key gives the focus to the

@@ -45,6 +45,7 @@ protected:
 private:
     void SetTipText(const std::string& text) override;
     void CreateControls();
+    void DescribeControls();
     void SetTabOrder();
     void KeepOkDefaultUnlessAnotherButtonHasFocus();
     void Unload();

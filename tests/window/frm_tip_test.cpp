@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QPushButton>
 #include <QTest>
 
@@ -6,6 +7,7 @@
 #include "window/access_key_label.h"
 #include "window/fixed_texts.h"
 #include "window/frmTip.h"
+#include "window/picture_box.h"
 
 using farlous::AccessKeyLabel;
 using farlous::frmTip;
@@ -149,6 +151,32 @@ private slots:
             QCOMPARE(window.isVisible(), !c.closes);
             if (!c.closes) QVERIFY(!platform.messages.empty() || platform.calls.back() == "Rnd");
         }
+    }
+
+    void assistiveToolsReadEveryControlAndEachNewJoke() {
+        const auto text = [](QWidget* control, QAccessible::Text kind) {
+            return QAccessible::queryAccessibleInterface(control)->text(kind);
+        };
+
+        FakePlatform platform;
+        platform.files[kJokesPath] = "Dupont && Fils\nLa suite";
+        platform.draws = {0.0f, 0.9f};
+        frmTip window(platform);
+        window.Form_Load();
+        for (QWidget* control : window.findChildren<QWidget*>()) {
+            if (!control->objectName().isEmpty()) {
+                QVERIFY2(!text(control, QAccessible::Name).isEmpty(),
+                         qPrintable(control->objectName()));
+            }
+        }
+        QCOMPARE(text(window.cmdNextTip, QAccessible::Name), QString("Blague suivante"));
+        QCOMPARE(text(window.lblTipText, QAccessible::Name), QString("Dupont & Fils"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(window.lblTipText)->role(),
+                 QAccessible::StaticText);
+        QVERIFY(text(window.Picture2, QAccessible::Description).contains("Glimbo"));
+
+        QTest::mouseClick(window.cmdNextTip, Qt::LeftButton);
+        QCOMPARE(text(window.lblTipText, QAccessible::Name), QString("La suite"));
     }
 
     void opensWithTheFocusOnOk() {
