@@ -1,0 +1,54 @@
+# FARLOUS installs as a portable folder: the program reads its jokes from its own folder, so the
+# sample jokes and the icon sit beside it, wherever the folder is put. The Debian package puts
+# that folder under /opt/farlous and adds the themed icons; the archive is the folder alone.
+
+# The version as users read it: major, a point, the minor on two digits.
+if(PROJECT_VERSION_MINOR LESS 10)
+    set(FARLOUS_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+    set(FARLOUS_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
+
+set(FARLOUS_ICON_16 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-16.png)
+set(FARLOUS_ICON_32 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-32.png)
+
+install(TARGETS FARLOUS RUNTIME DESTINATION . COMPONENT portable)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/FARLOUS.TXT DESTINATION . COMPONENT portable)
+install(FILES ${FARLOUS_ICON_32} DESTINATION . RENAME farlous.png COMPONENT portable)
+
+if(UNIX AND NOT APPLE)
+    # Themed icons, for the Debian package; `cmake --install` leaves them out unless asked for
+    # with --component desktop.
+    install(FILES ${FARLOUS_ICON_16} DESTINATION /usr/share/icons/hicolor/16x16/apps
+            RENAME farlous.png COMPONENT desktop EXCLUDE_FROM_ALL)
+    install(FILES ${FARLOUS_ICON_32} DESTINATION /usr/share/icons/hicolor/32x32/apps
+            RENAME farlous.png COMPONENT desktop EXCLUDE_FROM_ALL)
+endif()
+
+set(CPACK_PACKAGE_NAME farlous)
+set(CPACK_PACKAGE_VERSION ${FARLOUS_VERSION_TEXT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "FARLOUS montre une blague du jour, tirée au hasard dans le fichier
+FARLOUS.TXT posé à côté du programme. Des blagues d'exemple sont fournies.")
+set(CPACK_PACKAGE_CONTACT "L'équipe FARLOUS <farlous@glimbo.example>")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR TGZ)
+if(UNIX AND NOT APPLE)
+    list(APPEND CPACK_GENERATOR DEB)
+endif()
+string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" FARLOUS_SYSTEM)
+set(CPACK_PACKAGE_FILE_NAME farlous-${FARLOUS_VERSION_TEXT}-${FARLOUS_SYSTEM})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackGeneratorOptions.cmake)
+# Read by that script.
+set(CPACK_FARLOUS_DEB_FOLDER /opt/farlous)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends comes from the libraries the program links: libqt6core6, libqt6gui6 (which also
+# carries the X11 platform and JPEG plugins the window loads) and libqt6widgets6.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+
+include(CPack)
