@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian package for real, as a user would with apt, starts the program under a
-# private X server, then removes the package. It changes the system, so it runs only
+# Installs the Debian package for real, as a user would with apt, starts the program from its menu
+# entry under a private X server, then removes the package. It changes the system, so it runs only
 # as root in CI, whose machine is not shared and is thrown away afterwards.
 # Usage: install_deb.sh PACKAGES_DIR
 set -euo pipefail
@@ -29,7 +29,9 @@ apt_get install "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2;
 status=$(dpkg-query -W -f '${Status}' farlous)
 [ "$status" = "install ok installed" ] || { echo "FAIL: farlous is '$status'" >&2; exit 1; }
 
-program=/opt/farlous/FARLOUS
+# The program as the menu starts it: Exec holds one quoted path.
+program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' /usr/share/applications/farlous.desktop)
+[ "$program" = /opt/farlous/FARLOUS ] || { echo "FAIL: the menu starts '$program'" >&2; exit 1; }
 
 # A fresh user: no setting can keep the window hidden.
 mkdir -m 700 "$scratch/config" "$scratch/runtime"
@@ -58,6 +60,6 @@ env XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_
 
 cleanup
 trap - EXIT
-for path in /opt/farlous /usr/share/icons/hicolor/32x32/apps/farlous.png; do
+for path in /opt/farlous /usr/share/applications/farlous.desktop; do
     [ ! -e "$path" ] || { echo "FAIL: $path is left after removal" >&2; exit 1; }
 done
