@@ -68,6 +68,12 @@ set(CPACK_FARLOUS_DESKTOP_SCRIPT ${FARLOUS_DESKTOP_SCRIPT})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# A jokes file the user put in place of the sample survives upgrades and removal, as dpkg keeps a
+# changed conffile; only a purge deletes it.
+set(FARLOUS_DEB_CONFFILES ${PROJECT_BINARY_DIR}/packaging/conffiles)
+file(CONFIGURE OUTPUT ${FARLOUS_DEB_CONFFILES} CONTENT "${CPACK_FARLOUS_DEB_FOLDER}/FARLOUS.TXT\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${FARLOUS_DEB_CONFFILES})
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Depends comes from the libraries the program links: libqt6core6, libqt6gui6 (which also
 # carries the X11 platform and JPEG plugins the window loads) and libqt6widgets6.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

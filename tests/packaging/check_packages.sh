@@ -125,6 +125,9 @@ done
 owners=$(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u)
 [ "$owners" = root/root ] || fail "package files owned by $owners"
 
+conffiles=$(dpkg-deb -I "$deb" conffiles)
+[ "$conffiles" = /opt/farlous/FARLOUS.TXT ] || fail "conffiles: $conffiles"
+
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = farlous ] || fail "Package: $(field Package)"
 [ "$(field Version)" = 1.00 ] || fail "Version: $(field Version)"

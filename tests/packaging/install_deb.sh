@@ -33,6 +33,12 @@ status=$(dpkg-query -W -f '${Status}' farlous)
 program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' /usr/share/applications/farlous.desktop)
 [ "$program" = /opt/farlous/FARLOUS ] || { echo "FAIL: the menu starts '$program'" >&2; exit 1; }
 
+# The user's own jokes outlive a reinstall or an upgrade of the package.
+echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT
+apt_get install --reinstall "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2; exit 1; }
+[ "$(cat /opt/farlous/FARLOUS.TXT)" = "Une blague à moi." ] ||
+    { echo "FAIL: reinstalling replaced the user's jokes file" >&2; exit 1; }
+
 # A fresh user: no setting can keep the window hidden.
 mkdir -m 700 "$scratch/config" "$scratch/runtime"
 cat >"$scratch/start.sh" <<'START'
