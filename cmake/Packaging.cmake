@@ -1,7 +1,7 @@
 # FARLOUS installs as a portable folder: the program reads its jokes from its own folder, so the
-# sample jokes, the icon and the desktop entry sit beside it, wherever the folder is put. The
-# Debian package puts that folder under /opt/farlous and adds the menu launcher and the themed
-# icons; the archive is the folder alone.
+# sample jokes, the icon, the licence and the desktop entry sit beside it, wherever the folder is
+# put. The Debian package puts that folder under /opt/farlous and adds the menu launcher and the
+# themed icons; the archive is the folder alone.
 
 # The version as users read it: major, a point, the minor on two digits.
 if(PROJECT_VERSION_MINOR LESS 10)
@@ -18,6 +18,8 @@ set(FARLOUS_ICON_32 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-32.png)
 install(TARGETS FARLOUS RUNTIME DESTINATION . COMPONENT portable)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/FARLOUS.TXT DESTINATION . COMPONENT portable)
 install(FILES ${FARLOUS_ICON_32} DESTINATION . RENAME farlous.png COMPONENT portable)
+# Whoever gets a copy of the program gets its licence with it.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . COMPONENT portable)
 
 # Writes an entry made for the install prefix into `destination`, through file(INSTALL) so that
 # DESTDIR and the install manifest apply to it like to any installed file.

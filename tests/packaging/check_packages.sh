@@ -69,7 +69,7 @@ DESTDIR="$out/portable" "$CMAKE" --install "$build" --prefix "$odd" >/dev/null
 portable="$out/portable$odd"
 # Nothing outside the prefix: the menu launcher and themed icons are the Debian package's.
 expect_files "$out/portable" "${odd#/}/FARLOUS" "${odd#/}/FARLOUS.TXT" "${odd#/}/farlous.png" \
-    "${odd#/}/farlous.desktop"
+    "${odd#/}/farlous.desktop" "${odd#/}/LICENSE"
 expect_program_folder "$portable"
 expect_folder_entry "$portable/farlous.desktop" "$odd" \
     '"/opt/Mes \\"blagues\\" \\`à\\` 100%% \\$HOME/FARLOUS"'
@@ -100,7 +100,7 @@ archive=$(echo "$out"/farlous-1.00-*.tar.gz)
 mkdir "$out/archive"
 tar -xzf "$archive" -C "$out/archive"
 expect_files "$out/archive" farlous/FARLOUS farlous/FARLOUS.TXT farlous/farlous.png \
-    farlous/farlous.desktop
+    farlous/farlous.desktop farlous/LICENSE
 expect_program_folder "$out/archive/farlous"
 # Made for /opt/farlous, where the README has the archive unpacked.
 expect_folder_entry "$out/archive/farlous/farlous.desktop" /opt/farlous '"/opt/farlous/FARLOUS"'
@@ -110,7 +110,7 @@ deb="$out/farlous_1.00_$(dpkg --print-architecture).deb"
 root="$out/deb-root"
 dpkg-deb -x "$deb" "$root"
 expect_files "$root" opt/farlous/FARLOUS opt/farlous/FARLOUS.TXT opt/farlous/farlous.png \
-    opt/farlous/farlous.desktop usr/share/applications/farlous.desktop \
+    opt/farlous/farlous.desktop opt/farlous/LICENSE usr/share/applications/farlous.desktop \
     usr/share/icons/hicolor/16x16/apps/farlous.png usr/share/icons/hicolor/32x32/apps/farlous.png
 expect_program_folder "$root/opt/farlous"
 expect_folder_entry "$root/opt/farlous/farlous.desktop" /opt/farlous '"/opt/farlous/FARLOUS"'
