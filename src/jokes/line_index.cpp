@@ -8,7 +8,7 @@ namespace {
 
 // Lines counted in this much of the text predict how many the whole holds, so the index is
 // mostly allocated once without a second pass over a large file.
-constexpr std::size_t kSampleSize = 64 * 1024;
+constexpr std::size_t kSampleSize = std::size_t{64} * 1024;
 
 // Position of the next `c` at or after `from`, or `size` when there is none.
 std::size_t Find(const char* data, std::size_t size, std::size_t from, char c) {
@@ -29,7 +29,7 @@ std::size_t EstimateLineCount(const char* data, std::size_t size) {
         static_cast<double>(lines) * static_cast<double>(size) / static_cast<double>(sample);
     // A sample unlike the rest (a run of blank lines, say) must not reserve far beyond the text's
     // own size; growth covers anything past that.
-    const double cap = static_cast<double>(size / 8);
+    const double cap = static_cast<double>(size) / 8;
     return static_cast<std::size_t>(estimate * 1.0625 < cap ? estimate * 1.0625 : cap) + 2;
 }
 

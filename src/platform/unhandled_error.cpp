@@ -1,6 +1,7 @@
 #include "platform/unhandled_error.h"
 
 #include <new>
+#include <utility>
 
 #include "platform/runtime_error.h"
 
@@ -8,7 +9,7 @@ namespace farlous {
 
 std::string DescribeUnhandledError(std::exception_ptr error) {
     try {
-        std::rethrow_exception(error);
+        std::rethrow_exception(std::move(error));
     } catch (const RuntimeError& e) {
         return e.what();
     } catch (const std::bad_alloc&) {
