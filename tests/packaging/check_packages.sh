@@ -137,7 +137,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ "$(field Description | head -n 1)" = "Affichage d'une blague aléatoire" ] ||
     fail "Description: $(field Description | head -n 1)"
-# libqt6gui6 also carries the X11 platform and JPEG plugins, which no link reveals.
+# libqt6gui6 must stay: it also carries the X11 platform and JPEG plugins the window loads.
 depends=", $(field Depends),"
 for package in libqt6core6 libqt6gui6 libqt6widgets6; do
     [[ $depends == *", $package "* || $depends == *", $package,"* ]] ||

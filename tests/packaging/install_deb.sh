@@ -15,7 +15,13 @@ for tool in apt-get xvfb-run xwininfo; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit "$skip"; }
 done
 
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
 apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@"; }
+# The log is shown only when apt fails.
+apt_install() { apt_get install "$@" >"$scratch/apt.log" 2>&1 || fail "$(cat "$scratch/apt.log")"; }
 
 deb="$packages/farlous_1.00_$(dpkg --print-architecture).deb"
 scratch=$(mktemp -d)
@@ -25,19 +31,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-apt_get install "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2; exit 1; }
+apt_install "$deb"
 status=$(dpkg-query -W -f '${Status}' farlous)
-[ "$status" = "install ok installed" ] || { echo "FAIL: farlous is '$status'" >&2; exit 1; }
+[ "$status" = "install ok installed" ] || fail "farlous is '$status'"
 
 # The program as the menu starts it: Exec holds one quoted path.
 program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' /usr/share/applications/farlous.desktop)
-[ "$program" = /opt/farlous/FARLOUS ] || { echo "FAIL: the menu starts '$program'" >&2; exit 1; }
+[ "$program" = /opt/farlous/FARLOUS ] || fail "the menu starts '$program'"
 
 # The user's own jokes outlive a reinstall or an upgrade of the package.
 echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT
-apt_get install --reinstall "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2; exit 1; }
+apt_install --reinstall "$deb"
 [ "$(cat /opt/farlous/FARLOUS.TXT)" = "Une blague à moi." ] ||
-    { echo "FAIL: reinstalling replaced the user's jokes file" >&2; exit 1; }
+    fail "reinstalling replaced the user's jokes file"
 
 # A fresh user: no setting can keep the window hidden.
 mkdir -m 700 "$scratch/config" "$scratch/runtime"
@@ -67,5 +73,5 @@ env XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_
 cleanup
 trap - EXIT
 for path in /opt/farlous /usr/share/applications/farlous.desktop; do
-    [ ! -e "$path" ] || { echo "FAIL: $path is left after removal" >&2; exit 1; }
+    [ ! -e "$path" ] || fail "$path is left after removal"
 done
