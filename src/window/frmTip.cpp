@@ -62,6 +62,7 @@ QWidget* CreateControl(const ControlDesign& design, QWidget* container) {
 // The designs in tab order.
 std::vector<const ControlDesign*> ByTabIndex() {
     std::vector<const ControlDesign*> designs;
+    designs.reserve(kFrmTipControls.size());
     for (const ControlDesign& design : kFrmTipControls) designs.push_back(&design);
     std::ranges::sort(designs, {}, &ControlDesign::tabIndex);
     return designs;
