@@ -21,7 +21,7 @@ double Luminance(const QColor& colour) {
 }
 
 double Contrast(const QColor& a, const QColor& b) {
-    const auto [darker, lighter] = std::minmax(Luminance(a), Luminance(b));
+    const auto [darker, lighter] = std::minmax({Luminance(a), Luminance(b)});
     return (lighter + 0.05) / (darker + 0.05);
 }
 
