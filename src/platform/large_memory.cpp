@@ -1,0 +1,90 @@
+#include "platform/large_memory.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#elif defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace farlous {
+
+namespace {
+
+// The size of a huge page on the systems that have them. Smaller blocks come from the heap.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+#ifdef __linux__
+// Whole huge pages: a tail of small pages would cost up to 512 faults to spare under 2 MiB.
+std::size_t MappedLength(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+#endif
+
+}  // namespace
+
+std::size_t AvailableMemory() {
+#ifdef __linux__
+    std::ifstream meminfo("/proc/meminfo");
+    std::string line;
+    while (std::getline(meminfo, line)) {
+        if (line.starts_with("MemAvailable:")) return std::stoull(line.substr(13)) * 1024;
+    }
+#elif defined(_WIN32)
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (GlobalMemoryStatusEx(&status)) {
+        // A 32-bit process runs out of addresses long before the machine runs out of memory.
+        const DWORDLONG available = status.ullAvailPhys < status.ullAvailVirtual
+                                        ? status.ullAvailPhys
+                                        : status.ullAvailVirtual;
+        if (available < std::numeric_limits<std::size_t>::max())
+            return static_cast<std::size_t>(available);
+    }
+#endif
+    return std::numeric_limits<std::size_t>::max();
+}
+
+void* AllocateLarge(std::size_t bytes) {
+    if (bytes < kHugePage) return ::operator new(bytes);
+    if (bytes > AvailableMemory()) throw std::bad_alloc();
+#ifdef __linux__
+    const std::size_t length = MappedLength(bytes);
+    // Mapped one huge page too long, then trimmed, so that the block starts on a huge page.
+    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto address = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (address + kHugePage - 1) / kHugePage * kHugePage;
+    if (aligned > address) ::munmap(mapped, aligned - address);
+    ::munmap(reinterpret_cast<void*>(aligned + length), address + kHugePage - aligned);
+    void* block = reinterpret_cast<void*>(aligned);
+    // Hints both: a kernel without huge pages, or too old to populate, faults pages in as they
+    // come. Only a lack of memory is final.
+    ::madvise(block, length, MADV_HUGEPAGE);
+    if (::madvise(block, length, MADV_POPULATE_WRITE) != 0 && errno == ENOMEM) {
+        ::munmap(block, length);
+        throw std::bad_alloc();
+    }
+    return block;
+#else
+    return ::operator new(bytes);
+#endif
+}
+
+void FreeLarge(void* block, std::size_t bytes) noexcept {
+#ifdef __linux__
+    if (bytes >= kHugePage) {
+        ::munmap(block, MappedLength(bytes));
+        return;
+    }
+#endif
+    ::operator delete(block);
+}
+
+}  // namespace farlous
