@@ -8,6 +8,7 @@
 
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #elif defined(_WIN32)
 #include <windows.h>
 #endif
@@ -16,13 +17,36 @@ namespace farlous {
 
 namespace {
 
-// The size of a huge page on the systems that have them. Smaller blocks come from the heap.
+// Smaller blocks come from the heap.
+constexpr std::size_t kOwnBlock = std::size_t{256} << 10;
+// The size of a huge page on the systems that have them.
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 #ifdef __linux__
-// Whole huge pages: a tail of small pages would cost up to 512 faults to spare under 2 MiB.
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// Whole huge pages once there is one: a tail of small pages would cost up to 512 faults to spare
+// under 2 MiB.
 std::size_t MappedLength(std::size_t bytes) {
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    return bytes >= kHugePage ? RoundUp(bytes, kHugePage)
+                              : RoundUp(bytes, static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)));
+}
+
+// `length` bytes starting on a huge page: mapped one huge page too long, then trimmed.
+void* MapOnHugePages(std::size_t length) {
+    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) return mapped;
+    const auto address = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = RoundUp(address, kHugePage);
+    if (aligned > address) ::munmap(mapped, aligned - address);
+    ::munmap(reinterpret_cast<void*>(aligned + length), address + kHugePage - aligned);
+    void* block = reinterpret_cast<void*>(aligned);
+    // A hint: a kernel without huge pages maps small ones.
+    ::madvise(block, length, MADV_HUGEPAGE);
+    return block;
 }
 #endif
 
@@ -51,22 +75,15 @@ std::size_t AvailableMemory() {
 }
 
 void* AllocateLarge(std::size_t bytes) {
-    if (bytes < kHugePage) return ::operator new(bytes);
+    if (bytes < kOwnBlock) return ::operator new(bytes);
     if (bytes > AvailableMemory()) throw std::bad_alloc();
 #ifdef __linux__
     const std::size_t length = MappedLength(bytes);
-    // Mapped one huge page too long, then trimmed, so that the block starts on a huge page.
-    void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    const auto address = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (address + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > address) ::munmap(mapped, aligned - address);
-    ::munmap(reinterpret_cast<void*>(aligned + length), address + kHugePage - aligned);
-    void* block = reinterpret_cast<void*>(aligned);
-    // Hints both: a kernel without huge pages, or too old to populate, faults pages in as they
-    // come. Only a lack of memory is final.
-    ::madvise(block, length, MADV_HUGEPAGE);
+    void* block = length >= kHugePage ? MapOnHugePages(length)
+                                      : ::mmap(nullptr, length, PROT_READ | PROT_WRITE,
+                                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) throw std::bad_alloc();
+    // A kernel too old to populate faults pages in as they come; only a lack of memory is final.
     if (::madvise(block, length, MADV_POPULATE_WRITE) != 0 && errno == ENOMEM) {
         ::munmap(block, length);
         throw std::bad_alloc();
@@ -79,7 +96,7 @@ void* AllocateLarge(std::size_t bytes) {
 
 void FreeLarge(void* block, std::size_t bytes) noexcept {
 #ifdef __linux__
-    if (bytes >= kHugePage) {
+    if (bytes >= kOwnBlock) {
         ::munmap(block, MappedLength(bytes));
         return;
     }

@@ -7,7 +7,7 @@
 
 namespace farlous {
 
-// Memory for a whole jokes file and for its line index. Blocks of a few megabytes and more are
+// Memory for a whole jokes file and for its line index. Blocks from a quarter megabyte up are
 // taken straight from the system, in huge pages where it offers them, and touched in one go:
 // faulting in a file's worth of 4 KiB pages one by one costs several times the read itself. A
 // block larger than the memory the system has free fails at once with std::bad_alloc, rather
