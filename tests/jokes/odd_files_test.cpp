@@ -84,6 +84,11 @@ TEST_F(OddFileTest, LineEndsAloneMakeThatManyEmptyJokes) {
     EXPECT_EQ(display.shown.back(), "");
 }
 
+TEST_F(OddFileTest, ByteOrderMarkAloneIsAnEmptyFile) {
+    EXPECT_EQ(Load("\xEF\xBB\xBF"), Jokes{});
+    EXPECT_EQ(Load("\xEF\xBB\xBF\r\n"), Jokes(1));
+}
+
 TEST_F(OddFileTest, MixedLineEndsEachEndALine) {
     EXPECT_EQ(Load("a\rb\nc\r\nd\n\re\r\r\nf"), (Jokes{"a", "b", "c", "d", "", "e", "", "f"}));
     EXPECT_EQ(Load("a\r\n\rb"), (Jokes{"a", "", "b"}));
