@@ -39,11 +39,12 @@ void* MapOnHugePages(std::size_t length) {
     void* mapped = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) return mapped;
-    const auto address = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = RoundUp(address, kHugePage);
-    if (aligned > address) ::munmap(mapped, aligned - address);
-    ::munmap(reinterpret_cast<void*>(aligned + length), address + kHugePage - aligned);
-    void* block = reinterpret_cast<void*>(aligned);
+    auto* start = static_cast<char*>(mapped);
+    const auto address = reinterpret_cast<std::uintptr_t>(start);
+    const std::size_t offset = RoundUp(address, kHugePage) - address;
+    char* block = start + offset;
+    if (offset > 0) ::munmap(start, offset);
+    ::munmap(block + length, kHugePage - offset);
     // A hint: a kernel without huge pages maps small ones.
     ::madvise(block, length, MADV_HUGEPAGE);
     return block;

@@ -26,7 +26,7 @@ struct LargeAllocator {
 
     LargeAllocator() = default;
     template <typename U>
-    LargeAllocator(const LargeAllocator<U>&) noexcept {}
+    explicit LargeAllocator(const LargeAllocator<U>&) noexcept {}
 
     T* allocate(std::size_t count) {
         if (count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();

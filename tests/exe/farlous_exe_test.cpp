@@ -329,6 +329,19 @@ private slots:
         QCOMPARE(QFileInfo::exists(box.configHome()), configHomeExists);
     }
 
+    // Starts the program as any user, answers its first window with `key` once it shows with
+    // `caption`, and checks that the run then ended with `exitCode`.
+    static void RunAnswering(const Sandbox& box, QProcess& process, WindowWatcher& windows,
+                             const QByteArray& caption, KeySym key, int exitCode) {
+        QVERIFY2(box.start(process, LikeAnyUser), qPrintable(process.errorString()));
+        const auto window = windows.nextMapped(kHangMs);
+        QVERIFY2(window, "no window");
+        QCOMPARE(window->netName, caption);
+        windows.pressKey(window->id, key);
+        QVERIFY2(Ended(process), "the program did not end normally");
+        QCOMPARE(process.exitCode(), exitCode);
+    }
+
     void jokesFileThatIsNoFile_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("FIFO") << "fifo";
@@ -353,13 +366,8 @@ private slots:
         OpenWatcher opened(box.programFolder());
 
         QProcess process;
-        QVERIFY2(box.start(process, LikeAnyUser), qPrintable(process.errorString()));
-        const auto window = windows.nextMapped(kHangMs);
-        QVERIFY2(window, "no window");
-        QCOMPARE(window->netName, kCaption);
-        windows.pressKey(window->id, XK_Escape);
-        QVERIFY2(Ended(process), "the program did not end normally");
-        QCOMPARE(process.exitCode(), 0);
+        RunAnswering(box, process, windows, kCaption, XK_Escape, 0);
+        if (QTest::currentTestFailed()) return;
 
         QVERIFY2(!opened.touched().contains("FARLOUS.TXT"), "the jokes file was opened");
         QCOMPARE(box.listing(), before);
@@ -396,13 +404,8 @@ private slots:
         WindowWatcher windows;
 
         QProcess process;
-        QVERIFY2(box.start(process, LikeAnyUser), qPrintable(process.errorString()));
-        const auto message = windows.nextMapped(kHangMs);
-        QVERIFY2(message, "no message box");
-        QCOMPARE(message->netName, kErrorTitle);
-        windows.pressKey(message->id, XK_Return);
-        QVERIFY2(Ended(process), "the program did not end normally");
-        QCOMPARE(process.exitCode(), 1);
+        RunAnswering(box, process, windows, kErrorTitle, XK_Return, 1);
+        if (QTest::currentTestFailed()) return;
 
         const QStringList errors = QString::fromUtf8(process.readAllStandardError()).split('\n');
         QVERIFY2(errors.contains("Zinoquet : " + error + box.jokesFile()),

@@ -8,6 +8,7 @@
 #include "jokes/text_decoding.h"
 #include "jokes/tip_store.h"
 #include "support/fake_platform.h"
+#include "support/recording_display.h"
 
 namespace farlous {
 namespace {
@@ -15,15 +16,10 @@ namespace {
 using namespace std::string_literals;
 using Jokes = std::vector<std::string>;
 
-struct RecordingDisplay : TipDisplay {
-    std::vector<std::string> shown;
-    void SetTipText(const std::string& text) override { shown.push_back(text); }
-};
-
 class OddFileTest : public ::testing::Test {
 protected:
     testing::FakePlatform platform;
-    RecordingDisplay display;
+    testing::RecordingDisplay display;
 
     // The jokes a fresh store holds after loading `bytes`.
     Jokes Load(const std::string& bytes) {
