@@ -29,11 +29,5 @@ TEST(LargeMemoryTest, AvailableMemoryIsWhatTheMachineHasFree) {
     EXPECT_LE(available, physical);
 }
 
-TEST(LargeMemoryTest, BlocksNoMachineHasAreRefused) {
-    EXPECT_THROW(AllocateLarge(static_cast<std::size_t>(-1) / 2), std::bad_alloc);
-    LargeAllocator<std::uint64_t> allocator;
-    EXPECT_THROW(allocator.allocate(static_cast<std::size_t>(-1) / 4), std::bad_array_new_length);
-}
-
 }  // namespace
 }  // namespace farlous
