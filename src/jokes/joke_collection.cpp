@@ -3,6 +3,7 @@
 #include <cassert>
 #include <limits>
 
+#include "jokes/label_text.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -19,17 +20,23 @@ void JokeCollection::Append(FileBytes bytes) {
 }
 
 std::string JokeCollection::Item(std::int32_t position) const {
+    const auto [file, index] = Locate(position);
+    std::string text;
+    AppendAsUtf8(file.RawLine(index), file.Encoding(), text);
+    return text;
+}
+
+std::string JokeCollection::ItemForLabel(std::int32_t position) const {
+    const auto [file, index] = Locate(position);
+    return LabelText(file.RawLine(index), file.Encoding());
+}
+
+std::pair<const JokesFile&, std::size_t> JokeCollection::Locate(std::int32_t position) const {
     assert(position >= 1 && position <= count_);
     auto index = static_cast<std::size_t>(position - 1);
-    for (const JokesFile& file : files_) {
-        if (index < file.Count()) {
-            std::string text;
-            AppendAsUtf8(file.RawLine(index), file.Encoding(), text);
-            return text;
-        }
-        index -= file.Count();
-    }
-    return {};
+    auto file = files_.begin();
+    while (index >= file->Count()) index -= (file++)->Count();
+    return {*file, index};
 }
 
 }  // namespace farlous

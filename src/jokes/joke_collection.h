@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jokes/jokes_file.h"
@@ -20,8 +21,13 @@ public:
     std::int32_t Count() const { return count_; }
     // The joke at `position` (1..Count()) as UTF-8.
     std::string Item(std::int32_t position) const;
+    // The same, cut to what the joke label could show of it.
+    std::string ItemForLabel(std::int32_t position) const;
 
 private:
+    // The file that holds the joke at `position`, and the joke's 0-based index in it.
+    std::pair<const JokesFile&, std::size_t> Locate(std::int32_t position) const;
+
     std::vector<JokesFile> files_;
     std::int32_t count_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "jokes/jokes_file.h"
 
-#include <cstring>
-
 namespace farlous {
 
 namespace {
@@ -10,9 +8,7 @@ constexpr char kEndOfFileMark = '\x1A';
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view TextBeforeEndMark(std::string_view bytes) {
-    const void* mark = std::memchr(bytes.data(), kEndOfFileMark, bytes.size());
-    if (mark == nullptr) return bytes;
-    return bytes.substr(0, static_cast<const char*>(mark) - bytes.data());
+    return bytes.substr(0, bytes.find(kEndOfFileMark));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/large_memory.h"
+
 namespace farlous {
 
 // Where each line of a text starts, so that any line is found in constant time without copying
@@ -22,7 +24,7 @@ public:
 private:
     // One start per line, then the text's size. A line runs to the next start less the
     // terminator in front of it, which the text itself tells, so nothing more is stored.
-    std::vector<std::uint64_t> starts_;
+    std::vector<std::uint64_t, LargeAllocator<std::uint64_t>> starts_;
 };
 
 }  // namespace farlous

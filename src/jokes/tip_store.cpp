@@ -37,7 +37,7 @@ void TipStore::ShowRandomTip() {
 
 void TipStore::DisplayCurrentTip() {
     if (TipItems.Count() <= 0) return;
-    display_.SetTipText(TipItems.Item(TipIndex));
+    display_.SetTipText(TipItems.ItemForLabel(TipIndex));
 }
 
 }  // namespace farlous

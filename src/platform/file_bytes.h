@@ -1,17 +1,17 @@
 #pragma once
 
-#include <cstddef>
-#include <memory>
 #include <string_view>
+#include <vector>
+
+#include "platform/large_memory.h"
 
 namespace farlous {
 
 // The whole content of a file, in one buffer that is handed on without copying.
 struct FileBytes {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
+    std::vector<char, LargeAllocator<char>> bytes;
 
-    std::string_view view() const { return {data.get(), size}; }
+    std::string_view view() const { return {bytes.data(), bytes.size()}; }
 };
 
 }  // namespace farlous

@@ -1,8 +1,7 @@
 #include "platform/input_file.h"
 
 #include <cerrno>
-#include <cstring>
-#include <memory>
+#include <new>
 
 #include "platform/file_lookup.h"
 #include "platform/runtime_error.h"
@@ -45,26 +44,32 @@ namespace {
 // returns the number of bytes read, 0 at the end, or -1 with errno set.
 template <typename ReadFunction>
 FileBytes ReadAll(std::size_t expectedSize, ReadFunction read, const std::string& path) {
-    std::size_t capacity = expectedSize + 1;  // one spare byte shows the end without a regrow
-    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    FileBytes file;
+    auto& buffer = file.bytes;
     std::size_t size = 0;
-    for (;;) {
-        if (size == capacity) {
-            const std::size_t grown = capacity + capacity / 2 + 4096;
-            auto larger = std::make_unique_for_overwrite<char[]>(grown);
-            std::memcpy(larger.get(), buffer.get(), size);
-            buffer = std::move(larger);
-            capacity = grown;
+    try {
+        // One spare byte shows the end without a regrow.
+        buffer.reserve(expectedSize + 1);
+        buffer.resize(expectedSize + 1);
+        for (;;) {
+            if (size == buffer.size()) {
+                const std::size_t grown = size + size / 2 + 4096;
+                buffer.reserve(grown);
+                buffer.resize(grown);
+            }
+            const auto count = read(buffer.data() + size, buffer.size() - size);
+            if (count < 0) {
+                if (errno == EINTR) continue;
+                ThrowFileError(errno, path);
+            }
+            if (count == 0) break;
+            size += static_cast<std::size_t>(count);
         }
-        const auto count = read(buffer.get() + size, capacity - size);
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            ThrowFileError(errno, path);
-        }
-        if (count == 0) break;
-        size += static_cast<std::size_t>(count);
+    } catch (const std::bad_alloc&) {
+        ThrowFileError(ENOMEM, path);
     }
-    return FileBytes{std::move(buffer), size};
+    buffer.resize(size);
+    return file;
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace farlous {
 
 // The runtime services as the program really gets them: Qt for settings, message boxes and
 // program facts; the standard library and the operating system for files and randomness.
-class QtPlatform final : public Platform {
+class QtPlatform : public Platform {
 public:
     explicit QtPlatform(std::string title) : title_(std::move(title)) {}
 

@@ -32,6 +32,7 @@ TEST(TextToNumberTest, ConvertsValidText) {
         std::int32_t expected;
     } cases[] = {
         {"0", 0},
+        {" 0 ", 0},
         {" \t+42\t ", 42},
         {"-2147483648", INT32_MIN},
         {"2147483647", INT32_MAX},
@@ -61,6 +62,8 @@ TEST(TextToNumberTest, ConvertsValidText) {
         {std::string(5000, '0') + "7", 7},
         {"0." + std::string(5000, '0') + "1e5001", 1},
         {"1e" + std::string(5000, '0') + "2", 100},
+        {"&H0", 0},
+        {"&HFFFFFFFF", -1},
         {"&H7FFFFFFF", INT32_MAX},
         {"&H80000000", INT32_MIN},
         {"&hffffffff", -1},

@@ -1,7 +1,11 @@
 // The built program end to end: each run gets its own copy of the executable, its own settings
 // folder and the private X server of the test, and is watched from outside through X and inotify.
+#include <linux/capability.h>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -12,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -182,7 +187,11 @@ public:
     QString configHome() const { return configHome_; }
     QStringList listing() const { return Listing(program_.path()) + Listing(config_.path()); }
 
-    [[nodiscard]] bool start(QProcess& process) const {
+    QString jokesFile() const { return program_.filePath("FARLOUS.TXT"); }
+
+    // `inChild` runs in the program's process just before it starts.
+    [[nodiscard]] bool start(QProcess& process, const std::function<void()>& inChild = {}) const {
+        if (inChild) process.setChildProcessModifier(inChild);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("XDG_CONFIG_HOME", configHome_);
@@ -197,6 +206,16 @@ private:
     QTemporaryDir program_, config_, runtime_;
     QString exe_, configHome_;
 };
+
+// What a run that reads the jokes file is allowed: a small address space, so that no file can
+// take the machine's memory, and, even as root, no reading of files that deny it.
+void LikeAnyUser() {
+    constexpr rlim_t kAddressSpace = rlim_t{2} << 30;
+    const rlimit limit{kAddressSpace, kAddressSpace};
+    setrlimit(RLIMIT_AS, &limit);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+}
 
 bool Ended(QProcess& process) {
     return process.waitForFinished(kHangMs) && process.exitStatus() == QProcess::NormalExit;
@@ -308,6 +327,91 @@ private slots:
         QCOMPARE(opened.touched().contains("FARLOUS.TXT"), jokes);
         QCOMPARE(box.listing(), before);
         QCOMPARE(QFileInfo::exists(box.configHome()), configHomeExists);
+    }
+
+    // Starts the program as any user, answers its first window with `key` once it shows with
+    // `caption`, and checks that the run then ended with `exitCode`.
+    static void RunAnswering(const Sandbox& box, QProcess& process, WindowWatcher& windows,
+                             const QByteArray& caption, KeySym key, int exitCode) {
+        QVERIFY2(box.start(process, LikeAnyUser), qPrintable(process.errorString()));
+        const auto window = windows.nextMapped(kHangMs);
+        QVERIFY2(window, "no window");
+        QCOMPARE(window->netName, caption);
+        windows.pressKey(window->id, key);
+        QVERIFY2(Ended(process), "the program did not end normally");
+        QCOMPARE(process.exitCode(), exitCode);
+    }
+
+    void jokesFileThatIsNoFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("dangling link") << "dangling";
+        QTest::newRow("link loop") << "loop";
+    }
+
+    // Something named like the jokes file that is no file counts as no file: the window explains
+    // where to get one, and nothing waits on a FIFO.
+    void jokesFileThatIsNoFile() {
+        QFETCH(QString, kind);
+        Sandbox box;
+        QVERIFY(box.install());
+        const QByteArray path = QFile::encodeName(box.jokesFile());
+        if (kind == "fifo") QCOMPARE(mkfifo(path.constData(), 0600), 0);
+        if (kind == "folder") QVERIFY(QDir().mkdir(box.jokesFile()));
+        if (kind == "dangling") QCOMPARE(symlink("absent.txt", path.constData()), 0);
+        if (kind == "loop") QCOMPARE(symlink("FARLOUS.TXT", path.constData()), 0);
+        const QStringList before = box.listing();
+        WindowWatcher windows;
+        OpenWatcher opened(box.programFolder());
+
+        QProcess process;
+        RunAnswering(box, process, windows, kCaption, XK_Escape, 0);
+        if (QTest::currentTestFailed()) return;
+
+        QVERIFY2(!opened.touched().contains("FARLOUS.TXT"), "the jokes file was opened");
+        QCOMPARE(box.listing(), before);
+    }
+
+    void jokesFileThatCannotBeLoaded_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("no read permission")
+            << "unreadable"
+            << "Permission refusée : impossible de lire le fichier ";
+        QTest::newRow("larger than the free memory")
+            << "huge"
+            << "Mémoire insuffisante pour lire le fichier ";
+        QTest::newRow("larger than the address space")
+            << "large"
+            << "Mémoire insuffisante pour lire le fichier ";
+    }
+
+    // A jokes file that is there but cannot be loaded ends the run with a report naming it.
+    void jokesFileThatCannotBeLoaded() {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        Sandbox box;
+        QVERIFY(box.install() && box.addSampleJokes());
+        if (kind == "unreadable") {
+            QVERIFY(QFile::setPermissions(box.jokesFile(), QFileDevice::Permissions()));
+        } else {
+            // Sparse: the disk holds none of it.
+            const qint64 size = kind == "huge" ? qint64{1} << 40 : qint64{4} << 30;
+            QVERIFY(QFile::resize(box.jokesFile(), size));
+        }
+        const QStringList before = box.listing();
+        WindowWatcher windows;
+
+        QProcess process;
+        RunAnswering(box, process, windows, kErrorTitle, XK_Return, 1);
+        if (QTest::currentTestFailed()) return;
+
+        const QStringList errors = QString::fromUtf8(process.readAllStandardError()).split('\n');
+        QVERIFY2(errors.contains("Zinoquet : " + error + box.jokesFile()),
+                 qPrintable(errors.join('\n')));
+        QCOMPARE(windows.allMapped().size(), std::size_t(1));
+        QCOMPARE(box.listing(), before);
     }
 };
 

@@ -8,21 +8,17 @@
 
 #include "platform/runtime_error.h"
 #include "support/fake_platform.h"
+#include "support/recording_display.h"
 
 namespace farlous {
 namespace {
 
 using Calls = std::vector<std::string>;
 
-struct RecordingDisplay : TipDisplay {
-    std::vector<std::string> shown;
-    void SetTipText(const std::string& text) override { shown.push_back(text); }
-};
-
 class TipStoreTest : public ::testing::Test {
 protected:
     testing::FakePlatform platform;
-    RecordingDisplay display;
+    testing::RecordingDisplay display;
     TipStore store{platform, display};
 
     std::vector<std::string> AllItems() const {

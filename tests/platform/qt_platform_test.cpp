@@ -1,6 +1,10 @@
 #include "platform/qt_platform.h"
 
+#include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -12,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "jokes/tip_store.h"
+#include "platform/large_memory.h"
 #include "platform/runtime_error.h"
 
 using farlous::QtPlatform;
@@ -44,6 +50,78 @@ struct MessageBoxSpy {
         });
     }
 };
+
+// Root reads every file: within this scope the thread reads files as any other user does.
+class WithoutFileAccessOverride {
+public:
+    WithoutFileAccessOverride() {
+        capget(&header_, saved_);
+        __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+        capset(&header_, lowered);
+    }
+    ~WithoutFileAccessOverride() { capset(&header_, saved_); }
+    WithoutFileAccessOverride(const WithoutFileAccessOverride&) = delete;
+    WithoutFileAccessOverride& operator=(const WithoutFileAccessOverride&) = delete;
+
+private:
+    static void capget(__user_cap_header_struct* header, __user_cap_data_struct* data) {
+        syscall(SYS_capget, header, data);
+    }
+    static void capset(__user_cap_header_struct* header, __user_cap_data_struct* data) {
+        syscall(SYS_capset, header, data);
+    }
+
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+};
+
+// Can lose the file as soon as the lookup has found it, as if the user deleted it at that moment.
+class VanishingPlatform : public QtPlatform {
+public:
+    explicit VanishingPlatform(bool vanishes) : QtPlatform("Zinoquet"), vanishes_(vanishes) {}
+
+    std::string Dir(const std::string& path) override {
+        std::string found = QtPlatform::Dir(path);
+        if (vanishes_) fs::remove(path);
+        return found;
+    }
+
+private:
+    bool vanishes_;
+};
+
+struct NullDisplay : farlous::TipDisplay {
+    void SetTipText(const std::string&) override {}
+};
+
+long VmSizeKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmSize:")) return std::stol(line.substr(7));
+    }
+    return 0;
+}
+
+// Run in a child process: 0 when reading `path` fails for want of memory, naming the file.
+int ReadUnderAddressSpaceLimit(const std::string& path) {
+    const rlim_t limit = (static_cast<rlim_t>(VmSizeKilobytes()) << 10) + (rlim_t{1} << 30);
+    const rlimit addressSpace{limit, limit};
+    if (setrlimit(RLIMIT_AS, &addressSpace) != 0) return 1;
+    QtPlatform platform("Zinoquet");
+    try {
+        platform.OpenForInput(1, path);
+        platform.ReadToEnd(1);
+        return 2;
+    } catch (const RuntimeError& e) {
+        const bool named =
+            std::string(e.what()) == "Mémoire insuffisante pour lire le fichier " + path;
+        return e.kind() == RuntimeError::Kind::OutOfMemory && named ? 0 : 3;
+    } catch (...) {
+        return 4;
+    }
+}
 
 }  // namespace
 
@@ -131,15 +209,58 @@ private slots:
         }
     }
 
-    void unreadableFileIsAPermissionError() {
-        if (geteuid() == 0) QSKIP("root reads every file");
+    // The error names the file, nothing is loaded and no file stays open.
+    void fileThatCannotBeReadOrVanishesIsAnError() {
         WriteFile(In("prive.txt"), "x");
         fs::permissions(In("prive.txt"), fs::perms::none);
-        try {
-            platform_.OpenForInput(1, In("prive.txt").string());
-            QFAIL("opened an unreadable file");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.kind(), RuntimeError::Kind::PermissionDenied);
+        WriteFile(In("parti.txt"), "x");
+        const struct {
+            const char* name;
+            bool vanishes;
+            RuntimeError::Kind kind;
+            const char* message;
+        } cases[] = {
+            {"prive.txt", false, RuntimeError::Kind::PermissionDenied,
+             "Permission refusée : impossible de lire le fichier "},
+            {"parti.txt", true, RuntimeError::Kind::FileNotFound, "Fichier introuvable : "},
+        };
+        for (const auto& c : cases) {
+            VanishingPlatform platform(c.vanishes);
+            NullDisplay display;
+            farlous::TipStore store(platform, display);
+            const WithoutFileAccessOverride asAnyUser;
+            try {
+                store.LoadTips(In(c.name).string());
+                QFAIL(c.name);
+            } catch (const RuntimeError& e) {
+                QCOMPARE(e.kind(), c.kind);
+                QCOMPARE(std::string(e.what()), c.message + In(c.name).string());
+            }
+            QCOMPARE(store.Items().Count(), 0);
+            QCOMPARE(platform.FreeFile(), 1);
+        }
+    }
+
+    // Sparse files, so the disk holds none of it. The reads run in a child process whose
+    // address space is kept small, so that not even a regression can take the machine's memory.
+    void fileLargerThanTheMemoryThatCanBeHadIsAnError() {
+        const std::uintmax_t available = farlous::AvailableMemory();
+        QVERIFY(available > 0 && available < (std::uintmax_t{1} << 50));
+        const struct {
+            const char* name;
+            std::uintmax_t size;
+        } cases[] = {
+            {"plus_que_la_machine.txt", available + (std::uintmax_t{1} << 30)},
+            {"plus_que_le_processus.txt", std::uintmax_t{3} << 30},
+        };
+        for (const auto& c : cases) {
+            WriteFile(In(c.name), "");
+            fs::resize_file(In(c.name), c.size);
+            const pid_t child = fork();
+            if (child == 0) _exit(ReadUnderAddressSpaceLimit(In(c.name).string()));
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, c.name);
         }
     }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstring>
 #include <deque>
 #include <map>
 #include <string>
@@ -61,8 +60,8 @@ public:
             throw RuntimeError(RuntimeError::Kind::FileRead, "Erreur de lecture " + openPath_);
         }
         const std::string& text = files.at(openPath_);
-        FileBytes bytes{std::make_unique<char[]>(text.size()), text.size()};
-        std::memcpy(bytes.data.get(), text.data(), text.size());
+        FileBytes bytes;
+        bytes.bytes.assign(text.begin(), text.end());
         return bytes;
     }
     void Close(int fileNumber) override { calls.push_back("Close " + std::to_string(fileNumber)); }

@@ -1,0 +1,147 @@
+// Any bytes as a jokes file: loading, picks and the text given to the label must hold up. The
+// lines are checked against a plain splitter written apart from the store.
+//
+// The first byte steers the run: bit 0 expands "\xFE k c" into c repeated 64 (k + 1) times, so
+// that short inputs reach words and jokes long enough to be cut for the label; bits 1 to 3 are
+// how many picks follow the first.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jokes/label_text.h"
+#include "jokes/text_decoding.h"
+#include "jokes/tip_store.h"
+#include "platform/random_source.h"
+#include "support/fake_platform.h"
+
+namespace {
+
+using namespace farlous;
+
+// Past what the label is ever given, with room for the words after it.
+constexpr std::size_t kMaxExpanded = 256 << 10;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+std::string Expand(std::string_view input) {
+    std::string text;
+    for (std::size_t i = 0; i < input.size() && text.size() < kMaxExpanded; ++i) {
+        if (input[i] == '\xFE' && i + 2 < input.size()) {
+            const auto times =
+                64 * (static_cast<std::size_t>(static_cast<unsigned char>(input[i + 1])) + 1);
+            text.append(times, input[i + 2]);
+            i += 2;
+        } else {
+            text += input[i];
+        }
+    }
+    return text;
+}
+
+// The lines of a text: CR LF, CR and LF each end a line; a line end at the very end adds no
+// empty line.
+std::vector<std::string_view> PlainLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::size_t CodePoints(std::string_view utf8) {
+    std::size_t count = 0;
+    for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// What the label is given of a joke, worked out on its decoded text, character by character.
+std::string PlainLabelText(std::string_view joke) {
+    std::string text;
+    std::size_t characters = 0, word = 0;
+    for (std::size_t i = 0; i < joke.size() && characters < kMaxLabelCharacters;) {
+        const auto lead = static_cast<unsigned char>(joke[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const bool blank = lead == ' ' || lead == '\t';
+        word = blank ? 0 : word + 1;
+        if (word <= kMaxLabelWordCharacters) {
+            text.append(joke.substr(i, length));
+            ++characters;
+        }
+        i += length;
+    }
+    return text;
+}
+
+struct CheckingDisplay : TipDisplay {
+    std::vector<std::string> shown;
+    void SetTipText(const std::string& text) override {
+        Require(IsValidUtf8(text));
+        Require(CodePoints(text) <= kMaxLabelCharacters);
+        shown.push_back(text);
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const unsigned flags = data[0];
+    const std::string file = flags & 1 ? Expand(input) : std::string(input);
+
+    testing::FakePlatform platform;
+    platform.files["/f"] = file;
+    std::uint32_t bits = 2166136261u;
+    for (const char c : file.substr(0, 64))
+        bits = (bits ^ static_cast<unsigned char>(c)) * 16777619u;
+    for (unsigned i = 0; i < 9; ++i)
+        platform.draws.push_back(RandomSource::FromBits(bits * (i + 1)));
+    platform.draws.push_front(std::nextafter(1.0f, 0.0f));
+
+    CheckingDisplay display;
+    TipStore store(platform, display);
+    Require(store.LoadTips("/f"));
+
+    // The text ends at the first 0x1A. It is UTF-8 when all of it is, less a byte-order mark, and
+    // Windows-1252 otherwise.
+    std::string_view text = std::string_view(file).substr(0, file.find('\x1A'));
+    const bool utf8 = IsValidUtf8(text);
+    if (utf8 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    const std::vector<std::string_view> lines = PlainLines(text);
+    const JokeCollection& items = store.Items();
+    Require(static_cast<std::size_t>(items.Count()) == lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string expected;
+        AppendAsUtf8(lines[i], utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252, expected);
+        const std::string item = items.Item(static_cast<std::int32_t>(i + 1));
+        Require(item == expected);
+        Require(items.ItemForLabel(static_cast<std::int32_t>(i + 1)) == PlainLabelText(item));
+    }
+
+    // The first draw, just below 1, picks the last joke.
+    const std::int32_t count = items.Count();
+    Require(store.Index() == (count > 0 ? count : 1));
+    for (unsigned pick = 1; pick <= ((flags >> 1) & 7); ++pick) {
+        store.ShowRandomTip();
+        Require(store.Index() >= 1 && (count == 0 || store.Index() <= count));
+    }
+    Require(display.shown.size() == (count > 0 ? 1 + ((flags >> 1) & 7) : 0));
+    if (count > 0) Require(display.shown.back() == items.ItemForLabel(store.Index()));
+
+    // A second load appends the same jokes again.
+    Require(store.LoadTips("/f"));
+    Require(items.Count() == 2 * count);
+    if (count > 0) Require(items.Item(count + 1) == items.Item(1));
+    return 0;
+}
