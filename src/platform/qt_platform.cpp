@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStringList>
 #include <iostream>
@@ -25,6 +27,8 @@ std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(
 void ShowMessage(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
+    // Some styles put a glyph on dialog buttons; the message shows no picture at all.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
     box.exec();
 }
 
