@@ -29,10 +29,28 @@
 namespace {
 
 constexpr int kHangMs = 20000;
-const QByteArray kCaption = "Glimbo http://www.glimbo.example";
+using namespace std::string_literals;
+const char* const kCaption = "Glimbo http://www.glimbo.example";
 const QByteArray kJoke =
     "Pourquoi les plongeurs plongent-ils toujours en arrière ? Parce que sinon, ils tombent "
     "dans le bateau.";
+
+// The program's runs, each with the jokes file a case makes and the window it answers (none, the
+// tip window with Escape, a message box with Enter); the error it must print after "Zinoquet : ",
+// %1 standing for the jokes file.
+const struct {
+    const char *name, *exeName, *setting, *jokes, *title;
+    int exitCode;
+    const char* error;
+} kRuns[] = {{"tips off, renamed", "Autre", "0", "joke", "", 0, ""},
+             {"not a number", "FARLOUS", "abc", "joke", "Zinoquet", 1,
+              "Type incompatible : « abc » n'est pas un nombre."},
+             {"FIFO", "FARLOUS", "1", "fifo", kCaption, 0, ""},
+             {"folder", "FARLOUS", "1", "folder", kCaption, 0, ""},
+             {"unreadable", "FARLOUS", "1", "unreadable", "Zinoquet", 1,
+              "Permission refusée : impossible de lire le fichier %1"},
+             {"larger than memory", "FARLOUS", "1", "huge", "Zinoquet", 1,
+              "Mémoire insuffisante pour lire le fichier %1"}};
 
 bool Write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -223,54 +241,35 @@ private slots:
     }
 
     void run_data() {
-        QTest::addColumn<QString>("exeName");
-        QTest::addColumn<QByteArray>("setting");
-        QTest::addColumn<QString>("jokes");
-        QTest::addColumn<QByteArray>("title");  // of the one window mapped; empty: none
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("error");  // on stderr after "Zinoquet : ", %1 the jokes file
-        const QByteArray box = "Zinoquet";
-        QTest::newRow("tips off, renamed")
-            << "Autre" << QByteArray("0") << "joke" << QByteArray() << 0 << "";
-        QTest::newRow("not a number") << "FARLOUS" << QByteArray("abc") << "joke" << box << 1
-                                      << "Type incompatible : « abc » n'est pas un nombre.";
-        QTest::newRow("FIFO") << "FARLOUS" << QByteArray("1") << "fifo" << kCaption << 0 << "";
-        QTest::newRow("folder") << "FARLOUS" << QByteArray("1") << "folder" << kCaption << 0 << "";
-        QTest::newRow("unreadable") << "FARLOUS" << QByteArray("1") << "unreadable" << box << 1
-                                    << "Permission refusée : impossible de lire le fichier %1";
-        QTest::newRow("larger than memory") << "FARLOUS" << QByteArray("1") << "huge" << box << 1
-                                            << "Mémoire insuffisante pour lire le fichier %1";
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(kRuns)); ++row) QTest::newRow(kRuns[row].name) << row;
     }
 
     // Whatever the jokes file is, the run ends cleanly, opens no FARLOUS.TXT that is no file, and
     // writes nothing.
     void run() {
-        QFETCH(QString, exeName);
-        QFETCH(QByteArray, setting);
-        QFETCH(QString, jokes);
-        QFETCH(QByteArray, title);
-        QFETCH(int, exitCode);
-        QFETCH(QString, error);
+        QFETCH(int, row);
+        const auto& [name, exeName, setting, jokes, title, exitCode, error] = kRuns[row];
         Run run;
         const auto prepare = [&](const QString& path) {
-            const QByteArray name = QFile::encodeName(path);
-            if (jokes == "fifo") return mkfifo(name.constData(), 0600) == 0;
-            if (jokes == "folder") return QDir().mkdir(path);
+            if (jokes == "fifo"s) return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+            if (jokes == "folder"s) return QDir().mkdir(path);
             if (!WriteJoke(path)) return false;
-            if (jokes == "huge") return QFile::resize(path, qint64{1} << 40);  // sparse: no disk
-            return jokes != "unreadable" || QFile::setPermissions(path, {});
+            if (jokes == "huge"s) return QFile::resize(path, qint64{1} << 40);  // sparse: no disk
+            return jokes != "unreadable"s || QFile::setPermissions(path, {});
         };
-        QVERIFY(run.start(exeName, "[Options]\nShow Tips at Startup=" + setting + "\n", prepare));
-        if (!title.isEmpty()) {
+        QVERIFY(run.start(exeName, "[Options]\nShow Tips at Startup=" + QByteArray(setting) + "\n",
+                          prepare));
+        if (*title) {
             const auto window = run.nextMapped();
             QVERIFY2(window, "no window");
-            QCOMPARE(window->name, title);
-            run.pressKey(window->id, title == kCaption ? XK_Escape : XK_Return);
+            QCOMPARE(window->name, QByteArray(title));
+            run.pressKey(window->id, title == "Zinoquet"s ? XK_Return : XK_Escape);
         }
         QCOMPARE(run.end(), exitCode);
-        QCOMPARE(run.mappedCount(), std::size_t(title.isEmpty() ? 0 : 1));
-        if (jokes != "unreadable" && jokes != "huge") QVERIFY(!run.opened("FARLOUS.TXT"));
-        if (!error.isEmpty()) {
+        QCOMPARE(run.mappedCount(), std::size_t(*title ? 1 : 0));
+        if (jokes != "unreadable"s && jokes != "huge"s) QVERIFY(!run.opened("FARLOUS.TXT"));
+        if (*error) {
             const QStringList errors =
                 QString::fromUtf8(run.process.readAllStandardError()).split('\n');
             QVERIFY2(errors.contains("Zinoquet : " + QString(error).replace("%1", run.jokes)),
@@ -299,7 +298,7 @@ private slots:
         QVERIFY(run.start("FARLOUS", {}, WriteJoke));
         const auto window = run.nextMapped();
         QVERIFY2(window, "no window");
-        QCOMPARE(window->name, kCaption);
+        QCOMPARE(window->name, QByteArray(kCaption));
         QCOMPARE(window->geometry, clientArea);
         // The program paints after mapping: wait for the logo, the last thing it needs.
         QImage client;
