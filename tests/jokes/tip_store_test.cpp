@@ -1,3 +1,5 @@
+#include "jokes/tip_store.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 
 #include "jokes/label_text.h"
 #include "jokes/text_decoding.h"
-#include "jokes/tip_store.h"
 #include "platform/random_source.h"
 #include "support/fake_platform.h"
 
