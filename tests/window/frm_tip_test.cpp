@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
-#include <QtEndian>
 #include <algorithm>
 
 #include "support/fake_platform.h"
@@ -280,12 +279,10 @@ private slots:
     // Entries (width, height, colours, bits per pixel) agree with the images they point to.
     void iconHoldsItsThreeImages() {
         const QByteArray ico = Read(FARLOUS_ICON_FOLDER "/farlous.ico");
-        const auto word = [&](qsizetype at) {
-            return qFromLittleEndian<quint16>(ico.constData() + at);
-        };
+        const auto word = [&](qsizetype at) { return quint8(ico[at]) | quint8(ico[at + 1]) << 8; };
         QList<QList<int>> seen{{word(2), word(4)}};  // an icon, of three images
         for (qsizetype at = 6; at < 6 + 3 * 16; at += 16) {
-            const qsizetype image = qFromLittleEndian<quint32>(ico.constData() + at + 12);
+            const qsizetype image = word(at + 12) | qsizetype(word(at + 14)) << 16;
             seen.append({quint8(ico[at]), quint8(ico[at + 1]), quint8(ico[at + 2]), word(at + 6),
                          word(image + 14)});
         }
