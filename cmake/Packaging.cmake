@@ -3,13 +3,6 @@
 # put. The Debian package puts that folder under /opt/farlous and adds the menu launcher and the
 # themed icons; the archive is the folder alone.
 
-# The version as users read it: major, a point, the minor on two digits.
-if(PROJECT_VERSION_MINOR LESS 10)
-    set(FARLOUS_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
-else()
-    set(FARLOUS_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
-endif()
-
 set(FARLOUS_DESKTOP_TEMPLATE ${PROJECT_SOURCE_DIR}/packaging/farlous.desktop.in)
 set(FARLOUS_DESKTOP_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/FarlousDesktopEntry.cmake)
 set(FARLOUS_ICON_16 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-16.png)
