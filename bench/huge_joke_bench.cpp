@@ -12,8 +12,8 @@
 #include <string>
 
 #include "platform/qt_platform.h"
-#include "window/access_key_label.h"
-#include "window/frmTip.h"
+#include "window/qt/access_key_label.h"
+#include "window/qt/tip_window.h"
 
 namespace {
 
@@ -24,14 +24,14 @@ double Milliseconds(const QElapsedTimer& timer) {
 void Measure(const char* name, const std::string& joke, const QString& path) {
     std::ofstream(path.toStdString(), std::ios::binary) << joke << "\r\n";
     farlous::QtPlatform platform("Zinoquet");
-    farlous::frmTip window(platform);
+    farlous::QtTipWindow window(platform);
     window.show();
     QApplication::processEvents();
     QWidget* label = window.lblTipText;
 
     QElapsedTimer timer;
     timer.start();
-    window.LoadTips(path.toStdString());
+    window.Form().LoadTips(path.toStdString());
     label->repaint();
     const double loadAndShow = Milliseconds(timer);
 

@@ -2,9 +2,9 @@
 #include <QIcon>
 
 #include "platform/qt_platform.h"
-#include "platform/unhandled_error.h"
+#include "shell/load_window.h"
 #include "shell/program_record.h"
-#include "window/frmTip.h"
+#include "window/qt/tip_window.h"
 
 // The window is the whole program: it loads, and the run lasts as long as it stays open.
 int main(int argc, char* argv[]) {
@@ -13,14 +13,8 @@ int main(int argc, char* argv[]) {
     for (const char* image : farlous::kProgramIconImages) icon.addFile(image);
     QApplication::setWindowIcon(icon);
     farlous::QtPlatform platform(farlous::kProgramTitle);
-    farlous::frmTip window(platform);
-    try {
-        window.Form_Load();
-    } catch (...) {
-        platform.ReportUnhandledError(farlous::DescribeUnhandledError(std::current_exception()));
-        return farlous::kUnhandledErrorExitStatus;
-    }
-    if (!window.IsLoaded()) return 0;
+    farlous::QtTipWindow window(platform);
+    if (const auto exitStatus = farlous::LoadWindow(window.Form(), platform)) return *exitStatus;
     window.show();
     return QApplication::exec();
 }

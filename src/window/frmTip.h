@@ -1,62 +1,41 @@
 #pragma once
 
-#include <QWidget>
+#include <string>
 
 #include "jokes/tip_store.h"
 #include "platform/platform.h"
-
-class QPushButton;
+#include "window/tip_window_face.h"
 
 namespace farlous {
 
-class AccessKeyLabel;
-class PictureBox;
-
-// The program's one window: a joke, a button for the next one, one for the About message and
-// "OK" to close, laid out as designed and never re-laid. Its handlers report whatever they raise
-// through the platform and end the run.
-class frmTip : public QWidget, private TipDisplay {
-    Q_OBJECT
-
+// The program's one window, as behaviour: it decides whether it is shown at all, loads the jokes
+// or explains where to get them, and answers its three buttons. It knows no toolkit: a face draws
+// it and routes the clicks here.
+class frmTip {
 public:
-    explicit frmTip(Platform& platform, QWidget* parent = nullptr);
+    frmTip(Platform& platform, TipWindowFace& face)
+        : platform_(platform), face_(face), store_(platform, face) {}
 
-    // Decides whether the window is shown at all, then loads the jokes or explains where to get
-    // them. Errors are thrown to the caller, which ends the run.
+    // Errors are thrown to the caller, which ends the run.
     void Form_Load();
     // False once the window was unloaded; the program then ends.
     bool IsLoaded() const { return loaded_; }
 
     bool LoadTips(const std::string& sFile) { return store_.LoadTips(sFile); }
     void DisplayCurrentTip() { store_.DisplayCurrentTip(); }
-    const TipStore& Store() const { return store_; }
 
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdNextTip = nullptr;
-    QPushButton* cmdAbout = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture2 = nullptr;
-    AccessKeyLabel* Label1 = nullptr;
-    AccessKeyLabel* lblTipText = nullptr;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void SetTipText(const std::string& text) override;
-    void CreateControls();
-    void DescribeControls();
-    void SetTabOrder();
-    void KeepOkDefaultUnlessAnotherButtonHasFocus();
-    void Unload();
-
+    // An error out of a click handler is reported and ends the run.
     void cmdNextTip_Click();
     void cmdOK_Click();
     void cmdAbout_Click();
-    // Runs a handler; an error out of it is reported and ends the run.
-    void RunHandler(void (frmTip::*handler)());
+
+private:
+    void Unload();
+    template <typename Handler>
+    void RunHandler(Handler handler);
 
     Platform& platform_;
+    TipWindowFace& face_;
     TipStore store_;
     bool loaded_ = true;
 };

@@ -7,13 +7,13 @@
 #include <algorithm>
 
 #include "support/fake_platform.h"
-#include "window/access_key_label.h"
 #include "window/fixed_texts.h"
-#include "window/frmTip.h"
-#include "window/picture_box.h"
-#include "window/window_placement.h"
+#include "window/qt/access_key_label.h"
+#include "window/qt/picture_box.h"
+#include "window/qt/tip_window.h"
+#include "window/qt/window_placement.h"
 
-using farlous::frmTip;
+using farlous::QtTipWindow;
 using farlous::testing::FakePlatform;
 using Calls = std::vector<std::string>;
 
@@ -25,7 +25,7 @@ const char* const kJokesPath = "/programme/FARLOUS.TXT";
 // A window shown, active and ready for keys and grabs.
 struct Shown {
     FakePlatform platform;
-    frmTip window{platform};
+    QtTipWindow window{platform};
     Shown() {
         window.show();
         if (!QTest::qWaitForWindowActive(&window)) qFatal("the window did not become active");
@@ -83,25 +83,25 @@ private slots:
             FakePlatform platform;
             if (c.setting) platform.settings[kSettingKey] = c.setting;
             platform.files[kJokesPath] = "Une blague";
-            frmTip window(platform);
-            window.Form_Load();
-            QCOMPARE(window.IsLoaded(), c.shows);
+            QtTipWindow window(platform);
+            window.Form().Form_Load();
+            QCOMPARE(window.Form().IsLoaded(), c.shows);
             QCOMPARE(platform.calls.size() == 1, !c.shows);
             QCOMPARE(window.lblTipText->caption(), QString(c.shows ? "Une blague" : ""));
         }
         for (const char* bad : {"abc", "1e10"}) {
             FakePlatform platform;
             platform.settings[kSettingKey] = bad;
-            frmTip window(platform);
-            QVERIFY_THROWS_EXCEPTION(farlous::RuntimeError, window.Form_Load());
+            QtTipWindow window(platform);
+            QVERIFY_THROWS_EXCEPTION(farlous::RuntimeError, window.Form().Form_Load());
             QCOMPARE(platform.calls.size(), std::size_t(1));  // not even seeded
         }
     }
 
     void missingFileTextStaysAndRootFolderKeepsItsSeparator() {
         FakePlatform platform;
-        frmTip window(platform);
-        window.Form_Load();
+        QtTipWindow window(platform);
+        window.Form().Form_Load();
         const QString missing = QString::fromStdString(farlous::MissingFileText());
         QCOMPARE(window.lblTipText->caption(), missing);
         QTest::mouseClick(window.cmdNextTip, Qt::LeftButton);
@@ -111,8 +111,8 @@ private slots:
         FakePlatform root;
         root.folder = "/";
         root.files["//FARLOUS.TXT"] = "racine";
-        frmTip rooted(root);
-        rooted.Form_Load();
+        QtTipWindow rooted(root);
+        rooted.Form().Form_Load();
         QCOMPARE(root.calls[4], std::string("Open 3 //FARLOUS.TXT"));
     }
 
@@ -130,7 +130,7 @@ private slots:
             focus->setFocus();
             QTest::keyClick(focus, c.key);
             const bool closes = std::string(c.effect) == "closes";
-            QCOMPARE(shown.window.IsLoaded(), !closes);
+            QCOMPARE(shown.window.Form().IsLoaded(), !closes);
             QCOMPARE(shown.window.isVisible(), !closes);
             if (std::string(c.effect) == "Rnd")
                 QCOMPARE(shown.platform.calls.back(), std::string("Rnd"));
@@ -141,7 +141,7 @@ private slots:
 
     void opensWithFocusOnOkAndTabsInDesignOrder() {
         Shown shown;
-        frmTip& w = shown.window;
+        QtTipWindow& w = shown.window;
         QCOMPARE(Focus(), w.cmdOK);
         QVERIFY(w.cmdOK->isDefault());
         QCOMPARE(w.windowTitle(), QString("Glimbo http://www.glimbo.example"));
@@ -162,7 +162,7 @@ private slots:
     // Pixels at 96 dots per inch, measured inside the container's frame.
     void controlsStandWhereDesigned() {
         FakePlatform platform;
-        frmTip window(platform);
+        QtTipWindow window(platform);
         const struct {
             const char* name;
             const char* container;
@@ -204,7 +204,7 @@ private slots:
         const QPalette saved = QApplication::palette();
         QApplication::setPalette(QPalette(QColor(0x303030)));  // and light text to go with it
         FakePlatform platform;
-        frmTip window(platform);
+        QtTipWindow window(platform);
         window.lblTipText->setCaption("MMMMMMMM MMMMMMMM");
         QVERIFY(ShowsDarkInk(window.lblTipText));
         QVERIFY(ShowsDarkInk(window.Label1));
@@ -214,7 +214,7 @@ private slots:
 
     void labelsDrawPlainTextAndAmpersandsAsMarks() {
         FakePlatform platform;
-        frmTip window(platform);
+        QtTipWindow window(platform);
         farlous::AccessKeyLabel& label = *window.lblTipText;
         for (const auto& [caption, drawn] : {std::pair{"<b>pas du gras</b>", "<b>pas du gras</b>"},
                                              {"Tom && Jerry", "Tom & Jerry"},
@@ -246,7 +246,7 @@ private slots:
             shown.window.lblTipText->setCaption(c.caption);
             QTest::keyClick(&shown.window, c.key, Qt::AltModifier);
             QCOMPARE(Focus(), c.moves ? shown.window.cmdAbout : shown.window.cmdOK);
-            QVERIFY(shown.window.IsLoaded() && shown.platform.messages.empty());
+            QVERIFY(shown.window.Form().IsLoaded() && shown.platform.messages.empty());
         }
     }
 
@@ -254,8 +254,8 @@ private slots:
         FakePlatform platform;
         platform.files[kJokesPath] = "Dupont && Fils\nLa suite";
         platform.draws = {0.0f, 0.9f};
-        frmTip window(platform);
-        window.Form_Load();
+        QtTipWindow window(platform);
+        window.Form().Form_Load();
         for (QWidget* control : window.findChildren<QWidget*>()) {
             QVERIFY2(!Accessible(control, QAccessible::Name).isEmpty(),
                      qPrintable(control->objectName()));

@@ -1,8 +1,8 @@
-#include "window/accessible_label.h"
+#include "window/qt/accessible_label.h"
 
 #include <QAccessibleWidget>
 
-#include "window/access_key_label.h"
+#include "window/qt/access_key_label.h"
 
 namespace farlous {
 

@@ -1,4 +1,4 @@
-#include "window/access_key_label.h"
+#include "window/qt/access_key_label.h"
 
 #include <QAccessible>
 #include <QKeySequence>

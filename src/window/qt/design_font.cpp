@@ -1,12 +1,12 @@
-#include "window/design_font.h"
+#include "window/qt/design_font.h"
 
 #include <QFontMetrics>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 
-#include "window/access_key_label.h"
 #include "window/frm_tip_design.h"
+#include "window/qt/access_key_label.h"
 
 namespace farlous {
 
