@@ -6,10 +6,6 @@ namespace farlous {
 
 namespace {
 
-// Lines counted in this much of the text predict how many the whole holds, so the index is
-// mostly allocated once without a second pass over a large file.
-constexpr std::size_t kSampleSize = std::size_t{64} * 1024;
-
 // Position of the next `c` at or after `from`, or `size` when there is none.
 std::size_t Find(const char* data, std::size_t size, std::size_t from, char c) {
     if (from >= size) return size;
@@ -17,29 +13,11 @@ std::size_t Find(const char* data, std::size_t size, std::size_t from, char c) {
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : size;
 }
 
-std::size_t EstimateLineCount(const char* data, std::size_t size) {
-    const std::size_t sample = size < kSampleSize ? size : kSampleSize;
-    if (sample == 0) return 0;
-    std::size_t lines = 0;
-    for (std::size_t lf = Find(data, sample, 0, '\n'); lf < sample;
-         lf = Find(data, sample, lf + 1, '\n')) {
-        ++lines;
-    }
-    const double estimate =
-        static_cast<double>(lines) * static_cast<double>(size) / static_cast<double>(sample);
-    // A sample unlike the rest (a run of blank lines, say) must not reserve far beyond the text's
-    // own size; growth covers anything past that.
-    const double cap = static_cast<double>(size) / 8;
-    return static_cast<std::size_t>(estimate * 1.0625 < cap ? estimate * 1.0625 : cap) + 2;
-}
-
 }  // namespace
 
 LineIndex::LineIndex(std::string_view text) {
     const char* data = text.data();
     const std::size_t size = text.size();
-    starts_.reserve(EstimateLineCount(data, size) + 1);
-
     if (size > 0) starts_.push_back(0);
     // Both terminator bytes are tracked with their own memchr cursor, each rescanned only once
     // passed: a text without CR costs a single scan for it, and CR LF text only short ones.
@@ -65,7 +43,7 @@ LineIndex::LineIndex(std::string_view text) {
     }
     starts_.push_back(size);
 
-    // A misleading sample leaves slack; give it back, as the index lives as long as the text.
+    // Growth leaves slack; give it back, as the index lives as long as the text.
     if (starts_.capacity() > starts_.size() + starts_.size() / 4 + 16) starts_.shrink_to_fit();
 }
 
