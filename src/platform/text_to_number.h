@@ -5,8 +5,8 @@
 
 namespace farlous {
 
-// Converts a stored setting to a signed 32-bit integer the way users of the original program
-// wrote them: blanks (spaces, tabs) around the text are ignored; an optional sign; decimal digits
+// Converts a stored setting to a signed 32-bit integer, accepting every way a user may write a
+// number: blanks (spaces, tabs) around the text are ignored; an optional sign; decimal digits
 // with an optional fraction after '.' or ',' and an optional exponent (e or E), rounded half to
 // even; or "&H" hexadecimal and "&O" octal (letters in either case, read as a 32-bit pattern, so
 // "&HFFFFFFFF" is -1).
