@@ -54,27 +54,32 @@ if(UNIX AND NOT APPLE)
         " COMPONENT portable)
 
     # The Debian package's own files; `cmake --install` leaves them out unless asked for with
-    # --component debian. The sample's name is no jokes file's, nor a document's.
-    set(deb COMPONENT debian EXCLUDE_FROM_ALL)
+    # --component debian. The sample goes under a name the program does not read, which lintian
+    # takes for no document; the package's scripts copy it to FARLOUS.TXT.
+    set(FARLOUS_DEB_ONLY COMPONENT debian EXCLUDE_FROM_ALL)
+    set(FARLOUS_DEB_DOC /usr/share/doc/farlous)
     farlous_install_desktop_entry(/usr/share/applications farlous debian EXCLUDE_FROM_ALL)
     foreach(size ${FARLOUS_ICON_SIZES})
-        install(FILES ${FARLOUS_ICONS}/farlous-${size}.png
-                DESTINATION /usr/share/icons/hicolor/${size}x${size}/apps RENAME farlous.png ${deb})
+        install(FILES ${FARLOUS_ICONS}/farlous-${size}.png RENAME farlous.png
+                DESTINATION /usr/share/icons/hicolor/${size}x${size}/apps ${FARLOUS_DEB_ONLY})
     endforeach()
     install(FILES ${FARLOUS_ICONS}/farlous.svg DESTINATION /usr/share/icons/hicolor/scalable/apps
-            ${deb})
-    install(FILES ${FARLOUS_SAMPLE} DESTINATION . RENAME FARLOUS.TXT.sample ${deb})
-    install(FILES ${FARLOUS_DEB_SOURCES}/copyright DESTINATION /usr/share/doc/farlous ${deb})
+            ${FARLOUS_DEB_ONLY})
+    install(FILES ${FARLOUS_SAMPLE} DESTINATION . RENAME FARLOUS.TXT.sample ${FARLOUS_DEB_ONLY})
+    install(FILES ${FARLOUS_DEB_SOURCES}/copyright DESTINATION ${FARLOUS_DEB_DOC}
+            ${FARLOUS_DEB_ONLY})
     install(FILES ${FARLOUS_DEB_SOURCES}/lintian-overrides DESTINATION /usr/share/lintian/overrides
-            RENAME farlous ${deb})
+            RENAME farlous ${FARLOUS_DEB_ONLY})
     # Compressed as Debian wants it: at most, without name or date, so that builds are identical.
     find_program(FARLOUS_GZIP gzip REQUIRED)
-    set(changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+    set(FARLOUS_DEB_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
     install(CODE "
-        execute_process(COMMAND \"${FARLOUS_GZIP}\" -9n INPUT_FILE \"${FARLOUS_DEB_SOURCES}/changelog\"
-                        OUTPUT_FILE \"${changelog}\" COMMAND_ERROR_IS_FATAL ANY)
-        file(INSTALL DESTINATION /usr/share/doc/farlous TYPE FILE FILES \"${changelog}\")
-        " ${deb})
+        execute_process(COMMAND \"${FARLOUS_GZIP}\" -9n
+                        INPUT_FILE \"${FARLOUS_DEB_SOURCES}/changelog\"
+                        OUTPUT_FILE \"${FARLOUS_DEB_CHANGELOG}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+        file(INSTALL DESTINATION ${FARLOUS_DEB_DOC} TYPE FILE FILES \"${FARLOUS_DEB_CHANGELOG}\")
+        " ${FARLOUS_DEB_ONLY})
 endif()
 
 set(CPACK_PACKAGE_NAME farlous)
