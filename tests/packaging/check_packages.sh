@@ -57,6 +57,19 @@ expect_program_folder() {
     if readelf -S "$folder/FARLOUS" | grep -Eq '\.(symtab|comment) '; then
         fail "$folder/FARLOUS is not stripped"
     fi
+    if [ "$release" = yes ] && ! hardened "$folder/FARLOUS"; then
+        fail "$folder/FARLOUS is not hardened (PIE, full RELRO, stack protector)"
+    fi
+}
+
+# A Release build is hardened as Debian builds: a position-independent program, relocations
+# read-only and bound at start, the stack protected.
+release=$(grep -q '^CMAKE_BUILD_TYPE:[A-Z]*=Release$' "$build/CMakeCache.txt" && echo yes || echo no)
+hardened() {
+    local facts
+    facts=$(readelf --wide --file-header --program-headers --dynamic --dyn-syms "$1")
+    [[ $facts =~ Type:\ *DYN && $facts == *GNU_RELRO* && $facts == *BIND_NOW* &&
+        $facts == *__stack_chk_fail* ]]
 }
 
 # Width x height from a PNG's header.
