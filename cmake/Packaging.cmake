@@ -1,18 +1,32 @@
 # FARLOUS installs as a portable folder: the program reads its jokes from its own folder, so the
 # sample jokes, the icon, the licence and the desktop entry sit beside it, wherever the folder is
-# put. The Debian package puts that folder under /opt/farlous and adds the menu launcher and the
-# themed icons; the archive is the folder alone.
+# put. The archive is the folder alone. The Debian package puts the folder under /opt/farlous and
+# adds the menu launcher, the themed icons and its documentation, which holds the licence; there
+# the jokes file is the user's data, made from a sample by the package's scripts (packaging/deb),
+# not a packaged file.
 
 set(FARLOUS_DESKTOP_TEMPLATE ${PROJECT_SOURCE_DIR}/packaging/farlous.desktop.in)
 set(FARLOUS_DESKTOP_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/FarlousDesktopEntry.cmake)
-set(FARLOUS_ICON_16 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-16.png)
-set(FARLOUS_ICON_32 ${PROJECT_SOURCE_DIR}/resources/icon/farlous-32.png)
+set(FARLOUS_DEB_SOURCES ${PROJECT_SOURCE_DIR}/packaging/deb)
+set(FARLOUS_ICONS ${PROJECT_SOURCE_DIR}/resources/icon)
+# The sizes scripts/make-icon renders farlous.svg at, one per desktop-theme folder.
+set(FARLOUS_ICON_SIZES 16 22 24 32 48 64 128 256)
+set(FARLOUS_SAMPLE ${PROJECT_SOURCE_DIR}/resources/FARLOUS.TXT)
 
+# A Release program is installed stripped, as the packages have it, even without
+# `cmake --install --strip`.
+install(CODE [[
+    if(CMAKE_INSTALL_CONFIG_NAME STREQUAL "Release")
+        set(CMAKE_INSTALL_DO_STRIP ON)
+    endif()
+    ]] COMPONENT portable)
 install(TARGETS FARLOUS RUNTIME DESTINATION . COMPONENT portable)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/FARLOUS.TXT DESTINATION . COMPONENT portable)
-install(FILES ${FARLOUS_ICON_32} DESTINATION . RENAME farlous.png COMPONENT portable)
-# Whoever gets a copy of the program gets its licence with it.
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . COMPONENT portable)
+# The folder's entry names this icon by its path, so nothing picks a size for the menu: a large
+# one, scaled down, stays sharp.
+install(FILES ${FARLOUS_ICONS}/farlous-128.png DESTINATION . RENAME farlous.png COMPONENT portable)
+# Whoever gets a copy of the folder gets its licence with it. The Debian package has neither
+# file: its documentation holds the licence, and its scripts make the jokes file.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${FARLOUS_SAMPLE} DESTINATION . COMPONENT standalone)
 
 # Writes an entry made for the install prefix into `destination`, through file(INSTALL) so that
 # DESTDIR and the install manifest apply to it like to any installed file.
@@ -30,14 +44,42 @@ endfunction()
 
 if(UNIX AND NOT APPLE)
     farlous_install_desktop_entry("\${folder}" "\${folder}/farlous.png" portable)
+    # Debian's packaging tools also drop the compiler's name that strip leaves in .comment.
+    install(CODE "
+        if(CMAKE_INSTALL_DO_STRIP)
+            execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/$<TARGET_FILE_NAME:FARLOUS>\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()
+        " COMPONENT portable)
 
-    # Menu launcher and themed icons, for the Debian package; `cmake --install` leaves them out
-    # unless asked for with --component desktop.
-    install(FILES ${FARLOUS_ICON_16} DESTINATION /usr/share/icons/hicolor/16x16/apps
-            RENAME farlous.png COMPONENT desktop EXCLUDE_FROM_ALL)
-    install(FILES ${FARLOUS_ICON_32} DESTINATION /usr/share/icons/hicolor/32x32/apps
-            RENAME farlous.png COMPONENT desktop EXCLUDE_FROM_ALL)
-    farlous_install_desktop_entry(/usr/share/applications farlous desktop EXCLUDE_FROM_ALL)
+    # The Debian package's own files; `cmake --install` leaves them out unless asked for with
+    # --component debian. The sample goes under a name the program does not read, which lintian
+    # takes for no document; the package's scripts copy it to FARLOUS.TXT.
+    set(FARLOUS_DEB_ONLY COMPONENT debian EXCLUDE_FROM_ALL)
+    set(FARLOUS_DEB_DOC /usr/share/doc/farlous)
+    farlous_install_desktop_entry(/usr/share/applications farlous debian EXCLUDE_FROM_ALL)
+    foreach(size ${FARLOUS_ICON_SIZES})
+        install(FILES ${FARLOUS_ICONS}/farlous-${size}.png RENAME farlous.png
+                DESTINATION /usr/share/icons/hicolor/${size}x${size}/apps ${FARLOUS_DEB_ONLY})
+    endforeach()
+    install(FILES ${FARLOUS_ICONS}/farlous.svg DESTINATION /usr/share/icons/hicolor/scalable/apps
+            ${FARLOUS_DEB_ONLY})
+    install(FILES ${FARLOUS_SAMPLE} DESTINATION . RENAME FARLOUS.TXT.sample ${FARLOUS_DEB_ONLY})
+    install(FILES ${FARLOUS_DEB_SOURCES}/copyright DESTINATION ${FARLOUS_DEB_DOC}
+            ${FARLOUS_DEB_ONLY})
+    install(FILES ${FARLOUS_DEB_SOURCES}/lintian-overrides DESTINATION /usr/share/lintian/overrides
+            RENAME farlous ${FARLOUS_DEB_ONLY})
+    # Compressed as Debian wants it: at most, without name or date, so that builds are identical.
+    find_program(FARLOUS_GZIP gzip REQUIRED)
+    set(FARLOUS_DEB_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+    install(CODE "
+        execute_process(COMMAND \"${FARLOUS_GZIP}\" -9n
+                        INPUT_FILE \"${FARLOUS_DEB_SOURCES}/changelog\"
+                        OUTPUT_FILE \"${FARLOUS_DEB_CHANGELOG}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+        file(INSTALL DESTINATION ${FARLOUS_DEB_DOC} TYPE FILE FILES \"${FARLOUS_DEB_CHANGELOG}\")
+        " ${FARLOUS_DEB_ONLY})
 endif()
 
 set(CPACK_PACKAGE_NAME farlous)
@@ -63,11 +105,9 @@ set(CPACK_FARLOUS_DESKTOP_SCRIPT ${FARLOUS_DESKTOP_SCRIPT})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# A jokes file the user put in place of the sample survives upgrades and removal, as dpkg keeps a
-# changed conffile; only a purge deletes it.
-set(FARLOUS_DEB_CONFFILES ${PROJECT_BINARY_DIR}/packaging/conffiles)
-file(CONFIGURE OUTPUT ${FARLOUS_DEB_CONFFILES} CONTENT "${CPACK_FARLOUS_DEB_FOLDER}/FARLOUS.TXT\n")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${FARLOUS_DEB_CONFFILES})
+# The scripts that manage the jokes file as the user's data.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${FARLOUS_DEB_SOURCES}/postinst ${FARLOUS_DEB_SOURCES}/prerm ${FARLOUS_DEB_SOURCES}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Depends comes from the libraries the program links: libqt6core6, libqt6gui6 (which also
 # carries the X11 platform and JPEG plugins the window loads) and libqt6widgets6.

@@ -39,17 +39,37 @@ expect_folder_entry() {
     expect_entry "$entry" Icon "$folder/farlous.png"
 }
 
-# The program folder's own files, whichever way it was installed.
+# The program folder's own files, whichever way it was installed; $2 is the name the sample
+# jokes have there.
 expect_program_folder() {
-    local folder=$1 size
+    local folder=$1 sample=$2 size
     [ -x "$folder/FARLOUS" ] || fail "$folder/FARLOUS is not executable"
-    cmp -s "$folder/FARLOUS.TXT" "$source/resources/FARLOUS.TXT" ||
-        fail "$folder/FARLOUS.TXT is not the sample jokes file"
+    cmp -s "$folder/$sample" "$source/resources/FARLOUS.TXT" ||
+        fail "$folder/$sample is not the sample jokes file"
+    # Lines a user adds on a UTF-8 desktop must not turn the whole file into Windows-1252.
+    iconv -f UTF-8 -t UTF-8 "$folder/$sample" >/dev/null || fail "$folder/$sample is not UTF-8"
     size=$(png_size "$folder/farlous.png")
-    [ "$size" = 32x32 ] || fail "$folder/farlous.png is $size, expected 32x32"
+    [ "$size" = 128x128 ] || fail "$folder/farlous.png is $size, expected 128x128"
     if readelf -d "$folder/FARLOUS" | grep -Eq 'R(UN)?PATH'; then
         fail "$folder/FARLOUS carries a library search path"
     fi
+    # Stripped, as Debian's tools leave a program: no symbol table, no compiler comment.
+    if readelf -S "$folder/FARLOUS" | grep -Eq '\.(symtab|comment) '; then
+        fail "$folder/FARLOUS is not stripped"
+    fi
+    if [ "$release" = yes ] && ! hardened "$folder/FARLOUS"; then
+        fail "$folder/FARLOUS is not hardened (PIE, full RELRO, stack protector)"
+    fi
+}
+
+# A Release build is hardened as Debian builds: a position-independent program, relocations
+# read-only and bound at start, the stack protected.
+release=$(grep -q '^CMAKE_BUILD_TYPE:[A-Z]*=Release$' "$build/CMakeCache.txt" && echo yes || echo no)
+hardened() {
+    local facts
+    facts=$(readelf --wide --file-header --program-headers --dynamic --dyn-syms "$1")
+    [[ $facts =~ Type:\ *DYN && $facts == *GNU_RELRO* && $facts == *BIND_NOW* &&
+        $facts == *__stack_chk_fail* ]]
 }
 
 # Width x height from a PNG's header.
@@ -70,7 +90,7 @@ portable="$out/portable$odd"
 # Nothing outside the prefix: the menu launcher and themed icons are the Debian package's.
 expect_files "$out/portable" "${odd#/}/FARLOUS" "${odd#/}/FARLOUS.TXT" "${odd#/}/farlous.png" \
     "${odd#/}/farlous.desktop" "${odd#/}/LICENSE"
-expect_program_folder "$portable"
+expect_program_folder "$portable" FARLOUS.TXT
 expect_folder_entry "$portable/farlous.desktop" "$odd" \
     '"/opt/Mes \\"blagues\\" \\`à\\` 100%% \\$HOME/FARLOUS"'
 
@@ -101,7 +121,7 @@ mkdir "$out/archive"
 tar -xzf "$archive" -C "$out/archive"
 expect_files "$out/archive" farlous/FARLOUS farlous/FARLOUS.TXT farlous/farlous.png \
     farlous/farlous.desktop farlous/LICENSE
-expect_program_folder "$out/archive/farlous"
+expect_program_folder "$out/archive/farlous" FARLOUS.TXT
 # Made for /opt/farlous, where the README has the archive unpacked.
 expect_folder_entry "$out/archive/farlous/farlous.desktop" /opt/farlous '"/opt/farlous/FARLOUS"'
 
@@ -109,24 +129,46 @@ deb="$out/farlous_1.00_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $deb"
 root="$out/deb-root"
 dpkg-deb -x "$deb" "$root"
-expect_files "$root" opt/farlous/FARLOUS opt/farlous/FARLOUS.TXT opt/farlous/farlous.png \
-    opt/farlous/farlous.desktop opt/farlous/LICENSE usr/share/applications/farlous.desktop \
-    usr/share/icons/hicolor/16x16/apps/farlous.png usr/share/icons/hicolor/32x32/apps/farlous.png
-expect_program_folder "$root/opt/farlous"
+sizes=(16 22 24 32 48 64 128 256)
+icons=(usr/share/icons/hicolor/scalable/apps/farlous.svg)
+for size in "${sizes[@]}"; do icons+=("usr/share/icons/hicolor/${size}x$size/apps/farlous.png"); done
+expect_files "$root" opt/farlous/FARLOUS opt/farlous/FARLOUS.TXT.sample opt/farlous/farlous.png \
+    opt/farlous/farlous.desktop usr/share/applications/farlous.desktop "${icons[@]}" \
+    usr/share/doc/farlous/copyright usr/share/doc/farlous/changelog.gz \
+    usr/share/lintian/overrides/farlous
+expect_program_folder "$root/opt/farlous" FARLOUS.TXT.sample
 expect_folder_entry "$root/opt/farlous/farlous.desktop" /opt/farlous '"/opt/farlous/FARLOUS"'
 menu="$root/usr/share/applications/farlous.desktop"
 desktop-file-validate "$menu" || fail "$menu is not a valid desktop entry"
 expect_entry "$menu" Exec '"/opt/farlous/FARLOUS"'
 expect_entry "$menu" Icon farlous
-for size in 16 32; do
+for size in "${sizes[@]}"; do
     icon="$root/usr/share/icons/hicolor/${size}x$size/apps/farlous.png"
     [ "$(png_size "$icon")" = "${size}x$size" ] || fail "$icon is $(png_size "$icon")"
 done
 owners=$(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u)
 [ "$owners" = root/root ] || fail "package files owned by $owners"
 
-conffiles=$(dpkg-deb -I "$deb" conffiles)
-[ "$conffiles" = /opt/farlous/FARLOUS.TXT ] || fail "conffiles: $conffiles"
+# The jokes file is the user's data, which the package's scripts look after: no conffile, whose
+# changes would stop an upgrade at a question.
+if dpkg-deb -I "$deb" conffiles >/dev/null 2>&1; then
+    fail "the package has conffiles: $(dpkg-deb -I "$deb" conffiles)"
+fi
+for script in postinst prerm postrm; do
+    dpkg-deb -I "$deb" "$script" >"$out/$script" || fail "no $script"
+    sh -n "$out/$script" || fail "$script is not a valid shell script"
+done
+
+doc="$root/usr/share/doc/farlous"
+head -n 1 "$doc/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "$doc/copyright is not in the machine-readable format"
+# As `gzip -9n` makes it: no name, no date (bytes 3 to 7 are zero), maximum compression (byte 8).
+header=$(od -An -tx1 -N9 "$doc/changelog.gz" | tr -d ' ')
+[ "$header" = 1f8b08000000000002 ] || fail "changelog.gz header $header"
+zcat "$doc/changelog.gz" >"$out/changelog"
+[ "$(dpkg-parsechangelog -l "$out/changelog" -S Version)" = 1.00 ] ||
+    fail "the changelog's last version is not 1.00"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = farlous ] || fail "Package: $(field Package)"
@@ -143,6 +185,15 @@ for package in libqt6core6 libqt6gui6 libqt6widgets6; do
     [[ $depends == *", $package "* || $depends == *", $package,"* ]] ||
         fail "Depends lacks $package: $(field Depends)"
 done
+
+# Besides the overridden dir-or-file-in-opt (see packaging/deb/lintian-overrides), nothing that
+# lintian, the Debian package checker, calls an error or a warning.
+if command -v lintian >/dev/null; then
+    lintian --pedantic --fail-on error,warning "$deb" >"$out/lintian.log" 2>&1 ||
+        fail "lintian finds errors or warnings in $deb:"$'\n'"$(cat "$out/lintian.log")"
+else
+    echo "lintian check skipped: no lintian"
+fi
 
 # Staging folders mean nothing on the user's machine.
 if grep -rlF -e "$build" -e _CPack_Packages "$out/archive" "$root"; then

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian package for real, as a user would with apt, starts the program from its menu
-# entry under a private X server, then removes the package. It changes the system, so it runs only
+# entry under a private X server, upgrades it to later versions whose sample jokes differ, then
+# removes and purges it, following the jokes file all along. Every apt run has no terminal, as
+# unattended upgrades have none: a question would fail it. It changes the system, so it runs only
 # as root in CI, whose machine is not shared and is thrown away afterwards.
 # Usage: install_deb.sh PACKAGES_DIR
 set -euo pipefail
@@ -19,9 +21,37 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-apt_get() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@"; }
-# The log is shown only when apt fails.
-apt_install() { apt_get install "$@" >"$scratch/apt.log" 2>&1 || fail "$(cat "$scratch/apt.log")"; }
+apt_get() {
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@" </dev/null
+}
+# The log is shown only when apt fails; the package must then be fully installed.
+apt_run() {
+    apt_get "$@" >"$scratch/apt.log" 2>&1 || fail "apt-get $*: $(cat "$scratch/apt.log")"
+}
+apt_install() {
+    apt_run install "$@"
+    expect_status installed
+}
+# installed, config-files (removed), not-installed (purged)...
+expect_status() {
+    local status
+    status=$(dpkg-query -W -f '${db:Status-Status}' farlous 2>/dev/null) || status=not-installed
+    [ "$status" = "$1" ] || fail "farlous is $status, expected $1"
+}
+jokes=/opt/farlous/FARLOUS.TXT
+expect_jokes() { [ "$(cat "$jokes")" = "$1" ] || fail "$2: $jokes holds '$(head -c 200 "$jokes")'"; }
+
+# The package again as version $1 whose sample jokes are the line $2, written to $3: the same
+# files and scripts, as a rebuild with a changed sample would make.
+repackage() {
+    local tree="$scratch/tree-$1"
+    dpkg-deb -R "$deb" "$tree"
+    sed -i "s/^Version: .*/Version: $1/" "$tree/DEBIAN/control"
+    echo "$2" >"$tree/opt/farlous/FARLOUS.TXT.sample"
+    (cd "$tree" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | sort -z |
+        xargs -0 md5sum >DEBIAN/md5sums)
+    dpkg-deb --root-owner-group -b "$tree" "$3" >/dev/null
+}
 
 deb="$packages/farlous_1.00_$(dpkg --print-architecture).deb"
 scratch=$(mktemp -d)
@@ -31,19 +61,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# What follows expects a machine that never had the package.
+[ ! -e /opt/farlous ] || fail "/opt/farlous is already there"
 apt_install "$deb"
-status=$(dpkg-query -W -f '${Status}' farlous)
-[ "$status" = "install ok installed" ] || fail "farlous is '$status'"
+cmp -s "$jokes" /opt/farlous/FARLOUS.TXT.sample || fail "installing put no sample jokes in $jokes"
 
 # The program as the menu starts it: Exec holds one quoted path.
 program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' /usr/share/applications/farlous.desktop)
 [ "$program" = /opt/farlous/FARLOUS ] || fail "the menu starts '$program'"
-
-# The user's own jokes outlive a reinstall or an upgrade of the package.
-echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT
-apt_install --reinstall "$deb"
-[ "$(cat /opt/farlous/FARLOUS.TXT)" = "Une blague à moi." ] ||
-    fail "reinstalling replaced the user's jokes file"
 
 # A fresh user: no setting can keep the window hidden.
 mkdir -m 700 "$scratch/config" "$scratch/runtime"
@@ -70,8 +95,37 @@ START
 env XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=xcb \
     xvfb-run -a -s "-nolisten tcp" bash "$scratch/start.sh" "$program"
 
+# Untouched sample jokes follow the package's new sample.
+repackage 1.01 "Blague d'exemple de la version 1.01." "$scratch/farlous_1.01.deb"
+repackage 1.02 "Blague d'exemple de la version 1.02." "$scratch/farlous_1.02.deb"
+apt_install "$scratch/farlous_1.01.deb"
+expect_jokes "Blague d'exemple de la version 1.01." "upgrading kept the old sample"
+
+# The user's own jokes outlive an upgrade bringing a new sample, and a reinstall.
+echo "Une blague à moi." >"$jokes"
+apt_install "$scratch/farlous_1.02.deb"
+expect_jokes "Une blague à moi." "upgrading replaced the user's jokes"
+apt_install --reinstall "$scratch/farlous_1.02.deb"
+expect_jokes "Une blague à moi." "reinstalling replaced the user's jokes"
+
+# Removing keeps them, with nothing else of the package in its folder; purging takes them.
+apt_run remove farlous
+expect_status config-files
+[ "$(ls -A /opt/farlous)" = FARLOUS.TXT ] || fail "removal left $(ls -A /opt/farlous)"
+expect_jokes "Une blague à moi." "removing took the user's jokes"
+apt_run purge farlous
+expect_status not-installed
+[ ! -e /opt/farlous ] || fail "purging left $(ls -A /opt/farlous)"
+
+# Removing takes untouched sample jokes along, and the folder with them.
+apt_install "$scratch/farlous_1.02.deb"
+expect_jokes "Blague d'exemple de la version 1.02." "installing after a purge"
+apt_run remove farlous
+[ ! -e /opt/farlous ] || fail "removal left $(ls -A /opt/farlous)"
+
 cleanup
 trap - EXIT
-for path in /opt/farlous /usr/share/applications/farlous.desktop; do
-    [ ! -e "$path" ] || fail "$path is left after removal"
+for path in /opt/farlous /usr/share/applications/farlous.desktop /var/lib/farlous; do
+    [ ! -e "$path" ] || fail "$path is left after purging"
 done
+echo "installed, upgraded, removed and purged without a question"
