@@ -83,6 +83,36 @@ std::string PlainLabelText(std::string_view joke) {
     return text;
 }
 
+// A file saved in UTF-16 (`bytes` without its byte-order mark) as UTF-8, code unit by code unit:
+// a high surrogate pairs with a low one that follows it; anything else of the surrogate range,
+// and a lone last byte, becomes U+FFFD.
+std::string PlainUtf16(std::string_view bytes, bool bigEndian) {
+    std::u32string points;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const unsigned first = static_cast<unsigned char>(bytes[i]);
+        const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+        const char32_t unit = bigEndian ? first << 8 | second : second << 8 | first;
+        const bool pairs = unit >= 0xDC00 && unit <= 0xDFFF && !points.empty() &&
+                           points.back() >= 0xD800 && points.back() <= 0xDBFF;
+        if (pairs) {
+            points.back() = 0x10000 + ((points.back() - 0xD800) << 10) + (unit - 0xDC00);
+        } else {
+            points += unit;
+        }
+    }
+    if (bytes.size() % 2 != 0) points += U'\uFFFD';
+    std::string utf8;
+    for (char32_t point : points) {
+        if (point >= 0xD800 && point <= 0xDFFF) point = 0xFFFD;
+        const int tail = point < 0x80 ? 0 : point < 0x800 ? 1 : point < 0x10000 ? 2 : 3;
+        const unsigned lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        utf8 += static_cast<char>(lead[tail] | point >> (6 * tail));
+        for (int k = tail - 1; k >= 0; --k)
+            utf8 += static_cast<char>(0x80 | ((point >> (6 * k)) & 0x3F));
+    }
+    return utf8;
+}
+
 struct CheckingDisplay : TipDisplay {
     std::vector<std::string> shown;
     void SetTipText(const std::string& text) override {
@@ -113,9 +143,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TipStore store(platform, display);
     Require(store.LoadTips("/f"));
 
-    // The text ends at the first 0x1A. It is UTF-8 when all of it is, less a byte-order mark, and
-    // Windows-1252 otherwise.
-    std::string_view text = std::string_view(file).substr(0, file.find('\x1A'));
+    // A UTF-16 file, by its mark, is read as its UTF-8 form. The text ends at the first 0x1A. It
+    // is UTF-8 when all of it is, less a byte-order mark, and Windows-1252 otherwise.
+    const bool utf16 = file.starts_with("\xFF\xFE") || file.starts_with("\xFE\xFF");
+    const std::string decoded = utf16 ? PlainUtf16(file.substr(2), file[0] == '\xFE') : file;
+    std::string_view text = std::string_view(decoded).substr(0, decoded.find('\x1A'));
     const bool utf8 = IsValidUtf8(text);
     if (utf8 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     const std::vector<std::string_view> lines = PlainLines(text);

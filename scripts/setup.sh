@@ -2,9 +2,11 @@
 
 # What building and running the program needs; libqt6gui6 holds the plugin that decodes the logo.
 FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu-core)
-# What the tests need besides.
+# What the tests need besides; dbus-x11 is there so that a test sees any bus a start outside a
+# session would launch.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    dpkg-dev desktop-file-utils lintian x11-utils clang-format clang-tidy clang libclang-rt-14-dev)
+    dpkg-dev desktop-file-utils lintian x11-utils clang-format clang-tidy clang libclang-rt-14-dev
+    dbus-x11)
 
 farlous_missing_packages() {
     local package

@@ -11,7 +11,8 @@ namespace farlous {
 
 // One jokes file as read from disk, kept as its own bytes: the text ends at the first end-of-file
 // mark (0x1A); it is UTF-8 when all of it is (a leading byte-order mark is then dropped), and
-// Windows-1252 otherwise, so that no byte is ever lost.
+// Windows-1252 otherwise, so that no byte is ever lost. A file that opens with a UTF-16
+// byte-order mark, little- or big-endian, is kept converted to UTF-8.
 class JokesFile {
 public:
     explicit JokesFile(FileBytes bytes);

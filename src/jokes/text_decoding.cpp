@@ -20,20 +20,28 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
+// A code point's UTF-8 form.
 struct Encoded {
-    std::array<char, 3> bytes;
+    std::array<char, 4> bytes;
     unsigned char size;
 };
 
-constexpr Encoded EncodeWindows1252(unsigned char b) {
-    const char32_t cp = b < 0x80 ? b : b < 0xA0 ? kWindows1252High[b - 0x80] : b;
-    if (cp < 0x80) return {{static_cast<char>(cp), 0, 0}, 1};
-    if (cp < 0x800) {
-        return {{static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}, 2};
-    }
-    return {{static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-             static_cast<char>(0x80 | (cp & 0x3F))},
+constexpr Encoded EncodeUtf8(char32_t cp) {
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (cp < 0x80) return {{byte(cp)}, 1};
+    if (cp < 0x800) return {{byte(0xC0 | (cp >> 6)), byte(0x80 | (cp & 0x3F))}, 2};
+    if (cp < 0x10000) {
+        return {
+            {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))},
             3};
+    }
+    return {{byte(0xF0 | (cp >> 18)), byte(0x80 | ((cp >> 12) & 0x3F)),
+             byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))},
+            4};
+}
+
+constexpr Encoded EncodeWindows1252(unsigned char b) {
+    return EncodeUtf8(b < 0x80 ? b : b < 0xA0 ? kWindows1252High[b - 0x80] : b);
 }
 
 // Every byte's UTF-8 form, worked out at compile time so decoding is a lookup and a copy.
@@ -61,7 +69,50 @@ void AppendWindows1252(std::string_view bytes, std::string& out) {
     }
 }
 
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+bool IsSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xE000; }
+bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
+bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
+
+// Hands each code point of UTF-16 `bytes` to `emit`. An unpaired surrogate and a lone last byte,
+// which only a damaged file holds, each become U+FFFD.
+template <typename Emit>
+void ForEachUtf16CodePoint(std::string_view bytes, ByteOrder order, Emit emit) {
+    const auto unit = [&](std::size_t index) {
+        const auto first = static_cast<unsigned char>(bytes[2 * index]);
+        const auto second = static_cast<unsigned char>(bytes[2 * index + 1]);
+        return order == ByteOrder::LittleEndian ? char32_t(first | second << 8)
+                                                : char32_t(first << 8 | second);
+    };
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
+        const char32_t u = unit(i);
+        if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
+            emit(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            ++i;
+        } else {
+            emit(IsSurrogate(u) ? kReplacementCharacter : u);
+        }
+    }
+    if (bytes.size() % 2 != 0) emit(kReplacementCharacter);
+}
+
 }  // namespace
+
+std::size_t Utf16AsUtf8Size(std::string_view bytes, ByteOrder order) {
+    std::size_t size = 0;
+    ForEachUtf16CodePoint(bytes, order, [&](char32_t cp) { size += EncodeUtf8(cp).size; });
+    return size;
+}
+
+void WriteUtf16AsUtf8(std::string_view bytes, ByteOrder order, char* out) {
+    ForEachUtf16CodePoint(bytes, order, [&](char32_t cp) {
+        const Encoded e = EncodeUtf8(cp);
+        std::memcpy(out, e.bytes.data(), e.size);
+        out += e.size;
+    });
+}
 
 bool IsValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

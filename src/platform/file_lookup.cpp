@@ -60,11 +60,11 @@ std::optional<fs::path> FindRegularFile(const fs::path& path) {
     return std::nullopt;
 }
 
-fs::path PathFromUtf8(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+fs::path PathFromString(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
 }
 
-std::string PathToUtf8(const fs::path& path) {
+std::string PathToString(const fs::path& path) {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
 }

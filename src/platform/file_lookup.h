@@ -11,8 +11,9 @@ namespace farlous {
 // never match.
 std::optional<std::filesystem::path> FindRegularFile(const std::filesystem::path& path);
 
-// Paths cross the platform layer as UTF-8 strings.
-std::filesystem::path PathFromUtf8(const std::string& utf8);
-std::string PathToUtf8(const std::filesystem::path& path);
+// Paths cross the platform layer as strings: UTF-8 on Windows, elsewhere the file system's own
+// bytes, which need not be UTF-8 (a folder named in Latin-1) and are carried over unchanged.
+std::filesystem::path PathFromString(const std::string& text);
+std::string PathToString(const std::filesystem::path& path);
 
 }  // namespace farlous

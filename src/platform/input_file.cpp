@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/file_lookup.h"
+#include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
 #ifdef _WIN32
@@ -18,41 +19,48 @@ namespace farlous {
 
 namespace {
 
+// Paths are shown with their control characters replaced, so that no file name can forge a line of
+// the report.
 [[noreturn]] void ThrowFileError(int error, const std::string& path) {
+    const std::string shown = WithControlsShown(path);
     switch (error) {
         case ENOENT:
-            throw RuntimeError(RuntimeError::Kind::FileNotFound, "Fichier introuvable : " + path);
+        case ENOTDIR:
+            throw RuntimeError(RuntimeError::Kind::FileNotFound, "Fichier introuvable : " + shown);
         case EACCES:
         case EPERM:
             throw RuntimeError(RuntimeError::Kind::PermissionDenied,
-                               "Permission refusée : impossible de lire le fichier " + path);
+                               "Permission refusée : impossible de lire le fichier " + shown);
         case ENOMEM:
             throw RuntimeError(RuntimeError::Kind::OutOfMemory,
-                               "Mémoire insuffisante pour lire le fichier " + path);
+                               "Mémoire insuffisante pour lire le fichier " + shown);
         default:
             throw RuntimeError(RuntimeError::Kind::FileRead,
-                               "Erreur de lecture du fichier " + path);
+                               "Erreur de lecture du fichier " + shown);
     }
 }
 
 [[noreturn]] void ThrowNotARegularFile(const std::string& path) {
-    throw RuntimeError(RuntimeError::Kind::FileRead,
-                       "Erreur de lecture du fichier " + path + " : ce n'est pas un fichier.");
+    throw RuntimeError(
+        RuntimeError::Kind::FileRead,
+        "Erreur de lecture du fichier " + WithControlsShown(path) + " : ce n'est pas un fichier.");
 }
 
-// Fills a buffer sized from the file's length, growing it if the file grew meanwhile. `read`
-// returns the number of bytes read, 0 at the end, or -1 with errno set.
+// Reads the `sizeAtOpen` bytes the file held when it was opened, or fewer if it shrank: a file that
+// a writer keeps appending to is not followed. A file that told 0 (the system's own files, such as
+// those of /proc, tell no size) is read to its end, the buffer growing as needed. `read` returns
+// the number of bytes read, 0 at the end, or -1 with errno set.
 template <typename ReadFunction>
-FileBytes ReadAll(std::size_t expectedSize, ReadFunction read, const std::string& path) {
+FileBytes ReadAll(std::size_t sizeAtOpen, ReadFunction read, const std::string& path) {
     FileBytes file;
     auto& buffer = file.bytes;
     std::size_t size = 0;
     try {
-        // One spare byte shows the end without a regrow.
-        buffer.reserve(expectedSize + 1);
-        buffer.resize(expectedSize + 1);
+        buffer.reserve(sizeAtOpen);
+        buffer.resize(sizeAtOpen);
         for (;;) {
             if (size == buffer.size()) {
+                if (sizeAtOpen > 0) break;
                 const std::size_t grown = size + size / 2 + 4096;
                 buffer.reserve(grown);
                 buffer.resize(grown);
@@ -77,13 +85,14 @@ FileBytes ReadAll(std::size_t expectedSize, ReadFunction read, const std::string
 #ifdef _WIN32
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-    file_ = _wfopen(PathFromUtf8(path).c_str(), L"rb");
+    file_ = _wfopen(PathFromString(path).c_str(), L"rb");
     if (file_ == nullptr) ThrowFileError(errno, path_);
     struct _stat64 status {};
     if (_fstat64(_fileno(file_), &status) != 0 || (status.st_mode & _S_IFREG) == 0) {
         std::fclose(file_);
         ThrowNotARegularFile(path_);
     }
+    sizeAtOpen_ = static_cast<std::size_t>(status.st_size);
 }
 
 InputFile::~InputFile() {
@@ -91,10 +100,8 @@ InputFile::~InputFile() {
 }
 
 FileBytes InputFile::ReadToEnd() {
-    struct _stat64 status {};
-    _fstat64(_fileno(file_), &status);
     return ReadAll(
-        static_cast<std::size_t>(status.st_size),
+        sizeAtOpen_,
         [this](char* into, std::size_t room) -> long long {
             const std::size_t count = std::fread(into, 1, room, file_);
             if (count == 0 && std::ferror(file_)) return -1;
@@ -114,6 +121,7 @@ InputFile::InputFile(const std::string& path) : path_(path) {
         ::close(descriptor_);
         ThrowNotARegularFile(path_);
     }
+    sizeAtOpen_ = static_cast<std::size_t>(status.st_size);
 }
 
 InputFile::~InputFile() {
@@ -121,10 +129,8 @@ InputFile::~InputFile() {
 }
 
 FileBytes InputFile::ReadToEnd() {
-    struct stat status {};
-    if (::fstat(descriptor_, &status) != 0) ThrowFileError(errno, path_);
     return ReadAll(
-        static_cast<std::size_t>(status.st_size),
+        sizeAtOpen_,
         [this](char* into, std::size_t room) { return ::read(descriptor_, into, room); }, path_);
 }
 

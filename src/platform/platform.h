@@ -10,7 +10,8 @@ namespace farlous {
 
 // Every runtime service the program's logic uses. The joke store and the window's handlers reach
 // the toolkit, the file system and the clock only through this interface, so that tests can
-// stand in for all of them. Strings are UTF-8. A failing service throws RuntimeError.
+// stand in for all of them. Strings are UTF-8, except paths: on Linux they are the file system's
+// own bytes, whatever they are. A failing service throws RuntimeError.
 class Platform {
 public:
     virtual ~Platform() = default;

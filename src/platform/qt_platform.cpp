@@ -7,12 +7,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QStringList>
 #include <iostream>
 
 #include "platform/file_lookup.h"
 #include "platform/runtime_error.h"
 #include "platform/text_to_number.h"
+#include "platform/user_settings.h"
 
 namespace farlous {
 
@@ -22,8 +22,6 @@ QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
-
 void ShowMessage(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
@@ -32,10 +30,16 @@ void ShowMessage(const std::string& title, const std::string& text) {
     box.exec();
 }
 
-}  // namespace
+#ifdef __linux__
+std::optional<std::string> StoredSetting(const std::string& appName, const std::string& section,
+                                         const std::string& key) {
+    return ReadUserSetting(appName, section, key);
+}
+#else
+std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(); }
 
-std::string QtPlatform::GetSetting(const std::string& appName, const std::string& section,
-                                   const std::string& key, const std::string& defaultValue) {
+std::optional<std::string> StoredSetting(const std::string& appName, const std::string& section,
+                                         const std::string& key) {
 #ifdef Q_OS_WIN
     // Where settings of the program's earlier Windows versions already live.
     QSettings settings(
@@ -46,11 +50,22 @@ std::string QtPlatform::GetSetting(const std::string& appName, const std::string
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(appName));
 #endif
     const QVariant value = settings.value(ToQString(section) + '/' + ToQString(key));
-    if (!value.isValid()) return defaultValue;
-    // An unquoted comma makes the settings reader split the value ("0,4"): put it back together.
-    if (value.typeId() == QMetaType::QStringList)
-        return ToStdString(value.toStringList().join(','));
+    if (!value.isValid()) return std::nullopt;
     return ToStdString(value.toString());
+}
+#endif
+
+}  // namespace
+
+std::string QtPlatform::GetSetting(const std::string& appName, const std::string& section,
+                                   const std::string& key, const std::string& defaultValue) {
+    // Read once a run: the start reads the setting before the window does, and both must act on
+    // the same text.
+    const auto id = std::make_tuple(appName, section, key);
+    auto stored = settings_.find(id);
+    if (stored == settings_.end())
+        stored = settings_.emplace(id, StoredSetting(appName, section, key)).first;
+    return stored->second.value_or(defaultValue);
 }
 
 std::int32_t QtPlatform::TextToNumber(std::string_view text) { return farlous::TextToNumber(text); }
@@ -66,14 +81,14 @@ int QtPlatform::FreeFile() {
 }
 
 std::string QtPlatform::Dir(const std::string& path) {
-    const auto found = FindRegularFile(PathFromUtf8(path));
-    return found ? PathToUtf8(found->filename()) : std::string();
+    const auto found = FindRegularFile(PathFromString(path));
+    return found ? PathToString(found->filename()) : std::string();
 }
 
 void QtPlatform::OpenForInput(int fileNumber, const std::string& path) {
     // The lookup may have matched the name in another letter case: open what it found.
-    const auto found = FindRegularFile(PathFromUtf8(path));
-    openFiles_[fileNumber] = std::make_unique<InputFile>(found ? PathToUtf8(*found) : path);
+    const auto found = FindRegularFile(PathFromString(path));
+    openFiles_[fileNumber] = std::make_unique<InputFile>(found ? PathToString(*found) : path);
 }
 
 FileBytes QtPlatform::ReadToEnd(int fileNumber) { return OpenFile(fileNumber).ReadToEnd(); }
@@ -91,6 +106,16 @@ InputFile& QtPlatform::OpenFile(int fileNumber) {
 
 void QtPlatform::MsgBox(const std::string& prompt) { ShowMessage(title_, prompt); }
 
+#ifdef __linux__
+std::string QtPlatform::ProgramFolder() { return Location().folder; }
+
+std::string QtPlatform::ExeName() { return Location().baseName; }
+
+const ProgramLocation& QtPlatform::Location() {
+    if (!location_) location_ = FindProgramLocation();
+    return *location_;
+}
+#else
 std::string QtPlatform::ProgramFolder() {
     return ToStdString(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
@@ -98,6 +123,7 @@ std::string QtPlatform::ProgramFolder() {
 std::string QtPlatform::ExeName() {
     return ToStdString(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 }
+#endif
 
 char QtPlatform::PathSeparator() { return QDir::separator().toLatin1(); }
 

@@ -2,16 +2,20 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/input_file.h"
 #include "platform/platform.h"
+#include "platform/program_location.h"
 #include "platform/random_source.h"
 
 namespace farlous {
 
-// The runtime services as the program really gets them: Qt for settings, message boxes and
-// program facts; the standard library and the operating system for files and randomness.
+// The runtime services as the program really gets them: Qt for message boxes; the standard
+// library and the operating system for files, randomness, settings and program facts (on Linux;
+// Qt tells settings and program facts elsewhere).
 class QtPlatform : public Platform {
 public:
     explicit QtPlatform(std::string title) : title_(std::move(title)) {}
@@ -35,10 +39,17 @@ public:
 
 private:
     InputFile& OpenFile(int fileNumber);
+#ifdef __linux__
+    const ProgramLocation& Location();
+    std::optional<ProgramLocation> location_;
+#endif
 
     std::string title_;
     RandomSource random_;
     std::map<int, std::unique_ptr<InputFile>> openFiles_;
+    // Stored text by application, section and key; nothing for an absent setting.
+    std::map<std::tuple<std::string, std::string, std::string>, std::optional<std::string>>
+        settings_;
 };
 
 }  // namespace farlous

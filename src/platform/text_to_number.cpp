@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -32,7 +33,6 @@ int DigitValue(char c) {
     return -1;
 }
 
-// Control bytes are replaced so that a NUL or newline cannot cut or break the shown sentence.
 std::string Quote(std::string_view text) {
     const bool cut = text.size() > kQuoteLimit;
     if (cut) {
@@ -40,14 +40,7 @@ std::string Quote(std::string_view text) {
         while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
         text = text.substr(0, end);
     }
-    std::string quoted = "« ";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        quoted += (byte < 0x20 || byte == 0x7F) ? '?' : c;
-    }
-    if (cut) quoted += "…";
-    quoted += " »";
-    return quoted;
+    return "« " + WithControlsShown(text) + (cut ? "…" : "") + " »";
 }
 
 [[noreturn]] void ThrowTypeMismatch(std::string_view text) {

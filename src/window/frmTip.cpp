@@ -7,10 +7,14 @@
 
 namespace farlous {
 
-void frmTip::Form_Load() {
+bool ShowTipsAtStartup(Platform& platform) {
     const std::string showAtStartup =
-        platform_.GetSetting(platform_.ExeName(), "Options", "Show Tips at Startup", "1");
-    if (platform_.TextToNumber(showAtStartup) == 0) {
+        platform.GetSetting(platform.ExeName(), "Options", "Show Tips at Startup", "1");
+    return platform.TextToNumber(showAtStartup) != 0;
+}
+
+void frmTip::Form_Load() {
+    if (!ShowTipsAtStartup(platform_)) {
         Unload();
         return;
     }

@@ -8,6 +8,10 @@
 
 namespace farlous {
 
+// The setting that decides whether the window shows at all: 0 hides it; absent counts as 1.
+// Errors (a text that is no number, a store that cannot be read) are thrown.
+bool ShowTipsAtStartup(Platform& platform);
+
 // The program's one window, as behaviour: it decides whether it is shown at all, loads the jokes
 // or explains where to get them, and answers its three buttons. It knows no toolkit: a face draws
 // it and routes the clicks here.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "jokes/label_text.h"
@@ -16,6 +17,7 @@ namespace farlous {
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 using Lines = std::vector<std::string>;
 
 class TipStoreTest : public ::testing::Test {
@@ -88,6 +90,16 @@ TEST_F(TipStoreTest, ReadFailureClosesAndPropagates) {
     EXPECT_EQ(store->Items().Count(), 0);
 }
 
+// `text` as a file saved in UTF-16, with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
 TEST_F(TipStoreTest, LineEndsAndEncodings) {
     std::string lines;  // puts a bad byte far past any sample of the text
     for (int i = 0; i < 20'000; ++i) lines += "ligne\r\n";
@@ -112,6 +124,16 @@ TEST_F(TipStoreTest, LineEndsAndEncodings) {
          {"café € l’hôtel \u0081\u008D\u008F\u0090\u009D"}},
         {"caf\xC3\xA9\r\nfin\xC3", {"cafÃ©", "finÃ"}},
         {"\xC3\xA9\xED\xA0\x80", {"Ã©í\u00A0€"}},
+        // UTF-16 by its mark; line ends and the end mark are whole code units: U+0D0A holds the
+        // bytes of LF CR, U+041A that of the end mark. Broken pairs and a lone byte show as U+FFFD.
+        {Utf16(u"Bl\r\nété\n", false), {"Bl", "été"}},
+        {Utf16(u"Bl\r\né", true), {"Bl", "é"}},
+        {Utf16(u"a\u0D0Ab\u041A\r\032z", false), {"a\u0D0AbК"}},
+        {Utf16(u"\U0001F600\0"sv, false), {"😀\0"s}},
+        {Utf16(u"a\xD83Dg\xDE00", false) + "z", {"a\uFFFDg\uFFFD\uFFFD"}},
+        {Utf16(u"a\xD83D", true), {"a\uFFFD"}},
+        {Utf16(u"", false), {}},
+        {"\xFE\x61\xFF\x62", {"þaÿb"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Load(c.bytes), c.jokes) << ::testing::PrintToString(c.bytes);
