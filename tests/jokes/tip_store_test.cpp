@@ -51,11 +51,9 @@ struct FileRow {
 const FileRow kFiles[] = {
     {"EveryLineEnd", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
     {"LineEndsInAnyOrder", "a\rb\nc\r\nd\n\re\r\r\nf\n", {"a", "b", "c", "d", "", "e", "", "f"}},
-    {"EmptyLinesKept", "un\r\n\r\ntrois\r\n", {"un", "", "trois"}},
     {"OnlyLineEnds", "\n\r\n\r\r", Lines(4)},
     {"EmptyFile", "", {}},
     {"EndOfFileMark", "a\r\nb\x1A\r\nc\x1A", {"a", "b"}},
-    {"EndOfFileMarkFirst", "\x1A\r\nx", {}},
     {"NulBytes", "\0\0\n\0a\0\r\n\0"s, {"\0\0"s, "\0a\0"s, "\0"s}},
     {"ByteOrderMarkOnly", "\xEF\xBB\xBF", {}},
     {"Utf8ByteOrderMarkDropped",
@@ -91,15 +89,6 @@ TEST(TipStoreTest, FilesAppendInOrder) {
     s.Load("un\r\ndeux\r\n");
     s.Load("caf\xE9");
     EXPECT_EQ(s.Load("caf\xC3\xA9"), (Lines{"un", "deux", "café", "café"}));
-}
-
-TEST(TipStoreTest, DrawsReachFirstAndLast) {
-    Store s;
-    s.platform.draws = {0.0f, std::nextafter(1.0f, 0.0f), 0.3999999f};
-    s.Load("1\n2\n3\n4\n5\n");
-    s.store.ShowRandomTip();
-    s.store.ShowRandomTip();
-    EXPECT_EQ(s.face.shown, (Lines{"1", "5", "2"}));
 }
 
 // The generator, never seeded, gives the same draws at every run.
