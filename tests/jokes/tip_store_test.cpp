@@ -46,8 +46,8 @@ struct FileRow {
     Lines jokes;
 };
 
-// Line ends, the end-of-file mark and the choice of encoding; large texts put what matters far
-// past the sample on which the index sizes itself.
+// Line ends, the end-of-file mark and the choice of encoding, which the last byte of a large text
+// still sways.
 const FileRow kFiles[] = {
     {"EveryLineEnd", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
     {"LineEndsInAnyOrder", "a\rb\nc\r\nd\n\re\r\r\nf\n", {"a", "b", "c", "d", "", "e", "", "f"}},
