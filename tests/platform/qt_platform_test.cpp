@@ -1,171 +1,114 @@
 #include "platform/qt_platform.h"
 
-#include <linux/capability.h>
-#include <sys/resource.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
 
-#include "platform/large_memory.h"
 #include "platform/runtime_error.h"
+#include "support/row_name.h"
 
-using farlous::RuntimeError;
-namespace fs = std::filesystem;
-
+namespace farlous {
 namespace {
 
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+namespace fs = std::filesystem;
 
-// Root reads every file: within this scope the thread reads files as any other user does.
-struct WithoutFileAccessOverride {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved[2]{};
-    WithoutFileAccessOverride() {
-        syscall(SYS_capget, &header, saved);
-        __user_cap_data_struct lowered[2] = {saved[0], saved[1]};
-        lowered[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
-        syscall(SYS_capset, &header, lowered);
-    }
-    ~WithoutFileAccessOverride() { syscall(SYS_capset, &header, saved); }
-};
-
-// The kind and message of the error that opening and reading `path` raises.
-std::pair<RuntimeError::Kind, std::string> ReadError(const std::string& path) {
-    farlous::QtPlatform platform("Zinoquet");
+// The bytes read from `path`, or the message of the error that reading raised.
+std::string Read(QtPlatform& platform, const std::string& path) {
+    alarm(10);  // an open or a read that blocks fails the test rather than hanging it
+    std::string read;
     try {
         platform.OpenForInput(1, path);
-        platform.ReadToEnd(1);
-    } catch (const RuntimeError& e) {
-        platform.Close(1);
-        return {e.kind(), e.what()};
+        read = platform.ReadToEnd(1).view();
+    } catch (const RuntimeError& error) {
+        read = error.what();
     }
-    return {RuntimeError::Kind::TypeMismatch, "lu sans erreur"};
+    alarm(0);
+    platform.Close(1);
+    return read;
 }
 
-// Run in a child process whose address space is kept a gigabyte above what it uses, so that not
-// even a regression can take the machine's memory: 0 when the read fails for want of memory.
-int ReadUnderAddressSpaceLimit(const std::string& path) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && !line.starts_with("VmSize:")) {
+struct FileRow {
+    const char* name;
+    std::string asked;
+    std::string found;  // what the lookup answers
+    std::string read;   // the bytes, or the error's message with %1 for the path asked
+};
+
+// Each file holds its own name, so that what is read tells which file was opened.
+const FileRow kFiles[] = {
+    {"OtherLetterCase", "SEUL.TXT", "seul.txt", "seul.txt"},
+    {"FirstInByteOrder", "DEUX.TXT", "Deux.txt", "Deux.txt"},
+    {"ExactNameFirst", "exact.txt", "exact.txt", "exact.txt"},
+    {"FileBeforeFolder", "DOSSIER.TXT", "dossier.txt", "dossier.txt"},
+    {"LinkToAFile", "lien.txt", "lien.txt", "seul.txt"},
+    {"Folder", "rep.txt", "", "Erreur de lecture du fichier %1 : ce n'est pas un fichier."},
+    {"FifoWithoutBlocking", "fifo.txt", "",
+     "Erreur de lecture du fichier %1 : ce n'est pas un fichier."},
+    {"BrokenLink", "casse.txt", "", "Fichier introuvable : %1"},
+    {"LinkLoop", "boucle.txt", "", "Erreur de lecture du fichier %1"},
+    {"Hidden", ".cache.txt", "", ".cache.txt"},
+    {"Vanished", "absent.txt", "", "Fichier introuvable : %1"},
+    {"NoFolder", "autre/absent.txt", "", "Fichier introuvable : %1"},
+};
+
+class FileTest : public ::testing::TestWithParam<FileRow> {};
+
+// Only visible regular files are found, in any letter case; what is opened is what the lookup
+// found, or, where the lookup found nothing, what the name became since.
+TEST_P(FileTest, IsFoundAndRead) {
+    const QTemporaryDir temporary;
+    const fs::path folder = temporary.path().toStdString();
+    for (const char* name : {"seul.txt", "Deux.txt", "deux.TXT", "EXACT.TXT", "exact.txt",
+                             "dossier.txt", ".cache.txt", ".CACHE.TXT"}) {
+        std::ofstream(folder / name) << name;
     }
-    const rlim_t limit = (rlim_t(std::stol(line.substr(7))) << 10) + (rlim_t{1} << 30);
-    const rlimit addressSpace{limit, limit};
-    if (setrlimit(RLIMIT_AS, &addressSpace) != 0) return 1;
-    const auto [kind, message] = ReadError(path);
-    return kind == RuntimeError::Kind::OutOfMemory &&
-                   message == "Mémoire insuffisante pour lire le fichier " + path
-               ? 0
-               : 2;
+    fs::create_directory(folder / "DOSSIER.TXT");
+    fs::create_directory(folder / "rep.txt");
+    fs::create_symlink(folder / "seul.txt", folder / "lien.txt");
+    fs::create_symlink(folder / "absent.txt", folder / "casse.txt");
+    fs::create_symlink(folder / "boucle.txt", folder / "boucle.txt");
+    ASSERT_EQ(mkfifo((folder / "fifo.txt").c_str(), 0600), 0);
+
+    QtPlatform platform("Zinoquet");
+    const std::string asked = (folder / GetParam().asked).string();
+    EXPECT_EQ(platform.Dir(asked), GetParam().found);
+    std::string read = GetParam().read;
+    if (const auto at = read.find("%1"); at != std::string::npos) read.replace(at, 2, asked);
+    EXPECT_EQ(Read(platform, asked), read);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FileTest, ::testing::ValuesIn(kFiles), testing::RowName());
+
+// Such files tell no size up front.
+TEST(QtPlatformTest, ReadsProcFilesToTheirEnd) {
+    std::ifstream version("/proc/version");
+    QtPlatform platform("Zinoquet");
+    EXPECT_EQ(Read(platform, "/proc/version"), std::string(std::istreambuf_iterator(version), {}));
+}
+
+TEST(QtPlatformTest, MessagesArePlainTextUnderTheTitleWithOneButton) {
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (const auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen << box->windowTitle() << box->text() << QString::number(box->textFormat())
+                 << QString::number(box->buttons().size()) << QString::number(box->icon());
+        }
+        if (modal) modal->close();
+    });
+    QtPlatform("Zinoquet").MsgBox("<b>pas du gras</b> & rien d'autre");
+    const QStringList expected{"Zinoquet", "<b>pas du gras</b> & rien d'autre",
+                               QString::number(Qt::PlainText), "1",
+                               QString::number(QMessageBox::NoIcon)};
+    EXPECT_EQ(seen.join(" | ").toStdString(), expected.join(" | ").toStdString());
 }
 
 }  // namespace
-
-class QtPlatformTest : public QObject {
-    Q_OBJECT
-
-    QTemporaryDir config_, folder_;
-    farlous::QtPlatform platform_{"Zinoquet"};
-
-    fs::path In(const char* name) const { return fs::path(folder_.path().toStdString()) / name; }
-    std::string Dir(const char* name) { return platform_.Dir(In(name).string()); }
-
-private slots:
-    void settingsAreReadAsUsersWriteThem() {
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());  // before the first lookup
-        const fs::path config = config_.path().toStdString();
-        WriteFile(config / "FARLOUS.conf", "[Options]\nShow Tips at Startup=0\n");
-        WriteFile(config / "VIRGULE.conf", "[Options]\nShow Tips at Startup=0,4\n");
-        for (const auto& [app, value] :
-             {std::pair{"FARLOUS", "0"}, {"VIRGULE", "0,4"}, {"AUTRE", "1"}}) {
-            QCOMPARE(platform_.GetSetting(app, "Options", "Show Tips at Startup", "1"),
-                     std::string(value));
-        }
-    }
-
-    void lookupFindsOnlyRegularFilesInAnyLetterCase() {
-        for (const char* name : {"seul.txt", "Deux.txt", "deux.TXT", "EXACT.TXT", "exact.txt",
-                                 "dossier.txt", ".cache.txt"}) {
-            WriteFile(In(name), "x");
-        }
-        fs::create_directory(In("DOSSIER.TXT"));
-        fs::create_symlink(In("seul.txt"), In("lien.txt"));
-        fs::create_directory(In("rep.txt"));
-        QCOMPARE(mkfifo(In("fifo.txt").c_str(), 0600), 0);
-        fs::create_symlink(In("absent.txt"), In("casse.txt"));
-        fs::create_symlink(In("boucle.txt"), In("boucle.txt"));
-        const std::pair<const char*, const char*> cases[] = {
-            {"SEUL.TXT", "seul.txt"},   {"DEUX.TXT", "Deux.txt"},
-            {"exact.txt", "exact.txt"}, {"DOSSIER.TXT", "dossier.txt"},
-            {"lien.txt", "lien.txt"},   {"rep.txt", ""},
-            {"fifo.txt", ""},           {"casse.txt", ""},
-            {"boucle.txt", ""},         {".cache.txt", ""},
-            {"autre/absent.txt", ""}};
-        for (const auto& [name, found] : cases) QCOMPARE(Dir(name), std::string(found));
-    }
-
-    void readsWholeFilesAndFailsOnWhatIsNotOne() {
-        platform_.OpenForInput(1, "/proc/self/status");  // tells no size up front
-        QVERIFY(platform_.ReadToEnd(1).view().starts_with("Name:"));
-        platform_.Close(1);
-        QCOMPARE(platform_.FreeFile(), 1);
-
-        // What changed after the lookup fails the open, naming the file, without blocking.
-        mkfifo(In("tube.txt").c_str(), 0600);
-        QCOMPARE(ReadError(In("tube.txt")).first, RuntimeError::Kind::FileRead);
-        const auto vanished = ReadError(In("parti.txt"));
-        QCOMPARE(vanished.first, RuntimeError::Kind::FileNotFound);
-        QCOMPARE(vanished.second, "Fichier introuvable : " + In("parti.txt").string());
-        WriteFile(In("prive.txt"), "x");
-        fs::permissions(In("prive.txt"), fs::perms::none);
-        const WithoutFileAccessOverride asAnyUser;
-        const auto denied = ReadError(In("prive.txt"));
-        QCOMPARE(denied.first, RuntimeError::Kind::PermissionDenied);
-        QCOMPARE(denied.second,
-                 "Permission refusée : impossible de lire le fichier " + In("prive.txt").string());
-    }
-
-    // Sparse files, so the disk holds none of it: one beyond what the machine has free, one beyond
-    // what the process can map.
-    void fileLargerThanTheMemoryThatCanBeHadIsAnError() {
-        const std::uintmax_t available = farlous::AvailableMemory();
-        QVERIFY(available > 0 && available < (std::uintmax_t{1} << 50));
-        for (const std::uintmax_t size :
-             {available + (std::uintmax_t{1} << 30), std::uintmax_t{3} << 30}) {
-            WriteFile(In("grand.txt"), "");
-            fs::resize_file(In("grand.txt"), size);
-            const pid_t child = fork();
-            if (child == 0) _exit(ReadUnderAddressSpaceLimit(In("grand.txt").string()));
-            int status = 0;
-            QCOMPARE(waitpid(child, &status, 0), child);
-            QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, std::to_string(size).c_str());
-        }
-    }
-
-    void messagesArePlainTextUnderTheTitle() {
-        QTimer::singleShot(0, [] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            QCOMPARE(box->windowTitle(), QString("Zinoquet"));
-            QCOMPARE(box->text(), QString("<b>pas du gras</b> & rien d'autre"));
-            QCOMPARE(box->textFormat(), Qt::PlainText);
-            QCOMPARE(box->buttons().size(), 1);
-            QCOMPARE(box->icon(), QMessageBox::NoIcon);
-            box->accept();
-        });
-        platform_.MsgBox("<b>pas du gras</b> & rien d'autre");
-    }
-};
-
-QTEST_MAIN(QtPlatformTest)
-#include "qt_platform_test.moc"
+}  // namespace farlous

@@ -1,24 +1,27 @@
 #pragma once
 
 #include <deque>
+#include <exception>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "jokes/tip_store.h"
 #include "platform/platform.h"
+#include "platform/random_source.h"
 #include "platform/runtime_error.h"
 #include "platform/text_to_number.h"
+#include "support/row_name.h"
+#include "window/tip_window_face.h"
 
 namespace farlous::testing {
 
-// Runtime services from memory. Every file and random call lands in `calls`, in order.
+// Runtime services from memory. Every setting, file and random call lands in `calls`, in order.
 class FakePlatform : public Platform {
 public:
     std::map<std::string, std::string> files;     // path -> bytes
     std::map<std::string, std::string> settings;  // "app/section/key" -> stored text
-    std::deque<float> draws;                      // the next values of Rnd(), then 0
-    std::string unreadable;                       // a file whose reading fails
+    std::deque<float> draws;     // the next values of Rnd(); then the generator's, never seeded
+    std::exception_ptr failure;  // thrown by Rnd, ReadToEnd and MsgBox once set
     std::vector<std::string> calls, messages;
     std::string folder = "/programme";
 
@@ -33,9 +36,10 @@ public:
     }
     void Randomize() override { calls.push_back("Randomize"); }
     float Rnd() override {
-        calls.push_back("Rnd");
-        const float r = draws.empty() ? 0.0f : draws.front();
-        if (!draws.empty()) draws.pop_front();
+        Call("Rnd");
+        if (draws.empty()) return random_.Next();
+        const float r = draws.front();
+        draws.pop_front();
         return r;
     }
     int FreeFile() override {
@@ -51,14 +55,14 @@ public:
         open_ = path;
     }
     FileBytes ReadToEnd(int number) override {
-        calls.push_back("Read " + std::to_string(number));
-        if (open_ == unreadable) throw RuntimeError(RuntimeError::Kind::FileRead, "lecture");
-        FileBytes bytes;
-        bytes.bytes.assign(files.at(open_).begin(), files.at(open_).end());
-        return bytes;
+        Call("Read " + std::to_string(number));
+        return {{files.at(open_).begin(), files.at(open_).end()}};
     }
     void Close(int number) override { calls.push_back("Close " + std::to_string(number)); }
-    void MsgBox(const std::string& prompt) override { messages.push_back(prompt); }
+    void MsgBox(const std::string& prompt) override {
+        Call("MsgBox");
+        messages.push_back(prompt);
+    }
     std::string ProgramFolder() override { return folder; }
     std::string ExeName() override { return "FARLOUS"; }
     std::string Title() override { return "Zinoquet"; }
@@ -66,13 +70,24 @@ public:
     void ReportUnhandledError(const std::string& message) override { messages.push_back(message); }
 
 private:
+    void Call(const std::string& call) {
+        calls.push_back(call);
+        if (failure) std::rethrow_exception(failure);
+    }
+
     std::string open_;
+    RandomSource random_;
 };
 
-// The joke label as the store sees it: every text it was given, in order.
-struct RecordingDisplay : TipDisplay {
+// The window as a toolkit draws it: every text its joke label was given, and how it ended.
+struct FakeFace : TipWindowFace {
     std::vector<std::string> shown;
+    bool unloaded = false;
+    int endStatus = -1;  // -1 while the run goes on
+
     void SetTipText(const std::string& text) override { shown.push_back(text); }
+    void Unload() override { unloaded = true; }
+    void EndRun(int exitStatus) override { endStatus = exitStatus; }
 };
 
 }  // namespace farlous::testing
