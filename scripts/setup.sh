@@ -4,7 +4,8 @@
 FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu-core)
 # What the tests need besides.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    dpkg-dev desktop-file-utils x11-utils clang-format clang-tidy clang libclang-rt-14-dev)
+    dpkg-dev desktop-file-utils x11-utils clang-format clang-tidy clang libclang-rt-14-dev
+    dbus-daemon at-spi2-core python3-pyatspi orca)
 
 farlous_missing_packages() {
     local package

@@ -1,12 +1,12 @@
 #include "window/qt/design_font.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 
 #include "window/frm_tip_design.h"
-#include "window/qt/access_key_label.h"
 
 namespace farlous {
 
@@ -29,8 +29,8 @@ bool CaptionsFit(const QWidget& window, const QFont& font) {
     for (const QPushButton* button : window.findChildren<QPushButton*>()) {
         if (metrics.horizontalAdvance(button->text()) > CaptionRoom(*button)) return false;
     }
-    for (const AccessKeyLabel* label : window.findChildren<AccessKeyLabel*>()) {
-        if (metrics.horizontalAdvance(label->caption()) > label->width()) return false;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (metrics.horizontalAdvance(label->text()) > label->width()) return false;
     }
     return true;
 }

@@ -1,0 +1,12 @@
+// GoogleTest's main for tests of widgets: one application for the whole run, on Qt's offscreen
+// platform unless QT_QPA_PLATFORM names another.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
