@@ -182,6 +182,17 @@ TEST(WindowTest, FrameKeepsTheDesignedSizeAndPlace) {
     EXPECT_EQ(farlous::ClientArea({0, 0, 640, 480}, {0, 32, 640, 448}), QRect(16, 291, 624, 189));
 }
 
+// The fonts are fitted as the window shows: no fixed caption is cut.
+TEST(WindowTest, CaptionsFitTheirButtonsOnceShown) {
+    Window w;
+    w.Show();
+    for (const QPushButton* button : w.window.findChildren<QPushButton*>()) {
+        EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(button->text()),
+                  button->width() - 4)
+            << button->text().toStdString();
+    }
+}
+
 // The logo at its natural size from the frame's inner corner, cut where the frame begins.
 TEST(WindowTest, LogoIsDrawnUnscaledAndCutAtItsFrame) {
     Window w;

@@ -117,7 +117,10 @@ QtTipWindow::QtTipWindow(Platform& platform, QWidget* parent)
     CreateControls();
     DescribeControls();
     SetTabOrder();
-    setFont(DesignFont(*this));
+    // The fonts take longer to load than all the rest of the window: the captions are fitted
+    // once the window is on the screen, before it is first painted.
+    QMetaObject::invokeMethod(
+        this, [this] { setFont(DesignFont(*this)); }, Qt::QueuedConnection);
     const QScreen* screen = QGuiApplication::primaryScreen();
     setGeometry(ClientArea(screen->geometry(), screen->availableGeometry()));
     setFixedSize(size());
