@@ -38,10 +38,12 @@ QImage Grab(QWidget* widget) {
     return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The window over runtime services held in memory.
+// The window over runtime services held in memory, with what it loads once on the screen.
 struct Window {
     FakePlatform platform;
     QtTipWindow window{platform};
+
+    Window() { QCoreApplication::sendPostedEvents(); }
 
     QWidget* Control(const char* name) { return window.findChild<QWidget*>(name); }
     QLabel* TipText() { return window.findChild<QLabel*>("lblTipText"); }

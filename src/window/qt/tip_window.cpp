@@ -52,25 +52,29 @@ QLabel* CreateLabel(QWidget* container) {
     return label;
 }
 
-// A box that holds other controls.
-QFrame* CreatePanel(QWidget* container) {
-    auto* panel = new QFrame(container);
-    // A panel, not a frame: assistive tools take a frame for a window.
-    QAccessible::registerAccessibleInterface(new QAccessibleWidget(panel, QAccessible::Pane));
-    return panel;
+// A framed box that holds other controls, or shows a picture (loaded later, see
+// LoadForFirstPaint) at its natural size from the top-left corner inside its frame, cut at the
+// frame. Assistive tools see a panel or an image: Qt would show a frame, which they take for a
+// window.
+QFrame* CreatePictureBox(const ControlDesign& design, QWidget* container) {
+    const bool picture = !design.picture.empty();
+    QFrame* box = picture ? new QLabel(container) : new QFrame(container);
+    if (picture) static_cast<QLabel*>(box)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    box->setFocusPolicy(Qt::TabFocus);
+    box->setAutoFillBackground(true);
+    QAccessible::registerAccessibleInterface(
+        new QAccessibleWidget(box, picture ? QAccessible::Graphic : QAccessible::Pane));
+    return box;
 }
 
-// A box that shows a picture at its natural size from the top-left corner inside its frame, cut
-// at the frame.
-QFrame* CreatePicture(std::string_view resource, QWidget* container) {
-    auto* box = new QLabel(container);
-    box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    box->setPixmap(QPixmap(ToQString(resource)));
-    if (box->pixmap().isNull()) {
+QPixmap DecodePicture(std::string_view resource) {
+    QPixmap picture(ToQString(resource));
+    if (picture.isNull()) {
         qWarning("Image illisible : %s (le greffon JPEG de Qt est-il installé ?)",
                  qPrintable(ToQString(resource)));
     }
-    return box;
+    return picture;
 }
 
 QWidget* CreateControl(const ControlDesign& design, QWidget* container) {
@@ -80,14 +84,8 @@ QWidget* CreateControl(const ControlDesign& design, QWidget* container) {
             button->setAutoDefault(true);
             return button;
         }
-        case ControlKind::PictureBox: {
-            QFrame* box = design.picture.empty() ? CreatePanel(container)
-                                                 : CreatePicture(design.picture, container);
-            box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            box->setFocusPolicy(Qt::TabFocus);
-            box->setAutoFillBackground(true);
-            return box;
-        }
+        case ControlKind::PictureBox:
+            return CreatePictureBox(design, container);
         case ControlKind::Label: {
             QLabel* label = CreateLabel(container);
             label->setText(ToQString(design.caption));
@@ -95,6 +93,10 @@ QWidget* CreateControl(const ControlDesign& design, QWidget* container) {
         }
     }
     return nullptr;
+}
+
+const ControlDesign& DesignOf(std::string_view name) {
+    return *std::ranges::find(kFrmTipControls, name, &ControlDesign::name);
 }
 
 // The designs in tab order.
@@ -117,10 +119,7 @@ QtTipWindow::QtTipWindow(Platform& platform, QWidget* parent)
     CreateControls();
     DescribeControls();
     SetTabOrder();
-    // The fonts take longer to load than all the rest of the window: the captions are fitted
-    // once the window is on the screen, before it is first painted.
-    QMetaObject::invokeMethod(
-        this, [this] { setFont(DesignFont(*this)); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &QtTipWindow::LoadForFirstPaint, Qt::QueuedConnection);
     const QScreen* screen = QGuiApplication::primaryScreen();
     setGeometry(ClientArea(screen->geometry(), screen->availableGeometry()));
     setFixedSize(size());
@@ -163,10 +162,11 @@ void QtTipWindow::DescribeControls() {
         QWidget* control = Control(design.control);
         if (!design.name.empty()) control->setAccessibleName(ToQString(design.name));
         control->setAccessibleDescription(ToQString(design.description));
-        if (auto* label = qobject_cast<QLabel*>(control); label && label->pixmap().isNull()) {
+        if (DesignOf(design.control).kind == ControlKind::Label) {
             const auto* heading =
                 design.heading.empty() ? nullptr : static_cast<QLabel*>(Control(design.heading));
-            QAccessible::registerAccessibleInterface(new AccessibleTextLabel(label, heading));
+            QAccessible::registerAccessibleInterface(
+                new AccessibleTextLabel(static_cast<QLabel*>(control), heading));
         }
     }
 }
@@ -180,6 +180,17 @@ void QtTipWindow::SetTabOrder() {
         if (previous) setTabOrder(previous, control);
         previous = control;
     }
+}
+
+// Fonts and pictures take longer to load than all the rest of the window, and only its painting
+// needs them: they are loaded once the window is on the screen, before it is first painted.
+void QtTipWindow::LoadForFirstPaint() {
+    for (const ControlDesign& design : kFrmTipControls) {
+        if (!design.picture.empty()) {
+            static_cast<QLabel*>(Control(design.name))->setPixmap(DecodePicture(design.picture));
+        }
+    }
+    setFont(DesignFont(*this));
 }
 
 QWidget* QtTipWindow::Control(std::string_view name) const {

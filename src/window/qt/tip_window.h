@@ -40,6 +40,7 @@ private:
     void CreateControls();
     void DescribeControls();
     void SetTabOrder();
+    void LoadForFirstPaint();
     QWidget* Control(std::string_view name) const;
 
     frmTip form_;
