@@ -15,15 +15,12 @@
 #include "window/frm_tip_design.h"
 #include "window/qt/accessible_text_label.h"
 #include "window/qt/design_font.h"
+#include "window/qt/qt_text.h"
 #include "window/qt/window_placement.h"
 
 namespace farlous {
 
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A close box but no minimise or maximise box; a plain window, so it is listed in the task bar.
 constexpr Qt::WindowFlags kFrame = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
