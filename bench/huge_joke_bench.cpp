@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -12,7 +13,6 @@
 #include <string>
 
 #include "platform/qt_platform.h"
-#include "window/qt/access_key_label.h"
 #include "window/qt/tip_window.h"
 
 namespace {
@@ -27,7 +27,7 @@ void Measure(const char* name, const std::string& joke, const QString& path) {
     farlous::QtTipWindow window(platform);
     window.show();
     QApplication::processEvents();
-    QWidget* label = window.lblTipText;
+    auto* label = window.findChild<QLabel*>("lblTipText");
 
     QElapsedTimer timer;
     timer.start();
@@ -36,7 +36,7 @@ void Measure(const char* name, const std::string& joke, const QString& path) {
     const double loadAndShow = Milliseconds(timer);
 
     timer.start();
-    window.cmdNextTip->click();
+    window.findChild<QPushButton*>("cmdNextTip")->click();
     label->repaint();
     const double next = Milliseconds(timer);
 
@@ -46,7 +46,7 @@ void Measure(const char* name, const std::string& joke, const QString& path) {
     const QImage shown = label->grab().toImage();
 
     timer.start();
-    window.lblTipText->setCaption(QString::fromUtf8(joke.data(), qsizetype(joke.size())));
+    label->setText(QString::fromUtf8(joke.data(), qsizetype(joke.size())));
     label->repaint();
     const double whole = Milliseconds(timer);
     const bool same = label->grab().toImage() == shown;

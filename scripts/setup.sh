@@ -6,7 +6,7 @@ FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu
 # session would launch.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
     dpkg-dev desktop-file-utils lintian x11-utils clang-format clang-tidy clang libclang-rt-14-dev
-    dbus-x11)
+    dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca)
 
 farlous_missing_packages() {
     local package

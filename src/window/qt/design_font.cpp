@@ -6,7 +6,7 @@
 #include <QStyleOptionButton>
 
 #include "window/frm_tip_design.h"
-#include "window/qt/access_key_label.h"
+#include "window/qt/qt_text.h"
 
 namespace farlous {
 
@@ -23,14 +23,15 @@ int CaptionRoom(const QPushButton& button) {
     return button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
 }
 
-// The fixed captions are one line each.
+// The captions that the design fixes, one line each; never the joke, which may take any length.
 bool CaptionsFit(const QWidget& window, const QFont& font) {
     const QFontMetrics metrics(font);
-    for (const QPushButton* button : window.findChildren<QPushButton*>()) {
-        if (metrics.horizontalAdvance(button->text()) > CaptionRoom(*button)) return false;
-    }
-    for (const AccessKeyLabel* label : window.findChildren<AccessKeyLabel*>()) {
-        if (metrics.horizontalAdvance(label->caption()) > label->width()) return false;
+    for (const ControlDesign& design : kFrmTipControls) {
+        if (design.caption.empty()) continue;
+        const auto* control = window.findChild<const QWidget*>(ToQString(design.name));
+        const auto* button = qobject_cast<const QPushButton*>(control);
+        const int room = button ? CaptionRoom(*button) : control->width();
+        if (metrics.horizontalAdvance(ToQString(design.caption)) > room) return false;
     }
     return true;
 }

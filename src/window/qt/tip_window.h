@@ -1,21 +1,22 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 #include "platform/platform.h"
 #include "window/frmTip.h"
+#include "window/qt/announcer.h"
 #include "window/tip_window_face.h"
 
+class QLabel;
 class QPushButton;
 
 namespace farlous {
 
-class AccessKeyLabel;
-class PictureBox;
-
-// The window drawn with Qt Widgets, laid out as designed and never re-laid; its clicks go to
-// the window's behaviour, frmTip.
-class QtTipWindow : public QWidget, private TipWindowFace {
+// The window drawn with Qt Widgets, laid out as designed and never re-laid; its clicks go to the
+// window's behaviour, frmTip. A dialog, for its keys and for screen readers, which read a dialog's
+// texts as it opens: Enter clicks the button with the focus, or "OK" when no button has it, and
+// Escape clicks "OK".
+class QtTipWindow : public QDialog, private TipWindowFace {
     Q_OBJECT
 
 public:
@@ -23,16 +24,13 @@ public:
 
     frmTip& Form() { return form_; }
 
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdNextTip = nullptr;
-    QPushButton* cmdAbout = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture2 = nullptr;
-    AccessKeyLabel* Label1 = nullptr;
-    AccessKeyLabel* lblTipText = nullptr;
+    // Escape.
+    void reject() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    // A close by the platform unloads the window without running a handler; a dialog's own close
+    // would take it for Escape.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void SetTipText(const std::string& text) override;
@@ -42,9 +40,13 @@ private:
     void CreateControls();
     void DescribeControls();
     void SetTabOrder();
-    void KeepOkDefaultUnlessAnotherButtonHasFocus();
+    void LoadForFirstPaint();
+    QWidget* Control(std::string_view name) const;
 
     frmTip form_;
+    QPushButton* ok_ = nullptr;
+    QLabel* tipText_ = nullptr;
+    Announcer announcer_;
 };
 
 }  // namespace farlous

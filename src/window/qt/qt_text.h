@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+namespace farlous {
+
+// The design's texts are UTF-8.
+inline QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace farlous
