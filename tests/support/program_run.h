@@ -1,7 +1,9 @@
 #pragma once
 
 // Runs of the built program, watched from outside on the X server the test runs against (see
-// with_x_server.sh). Each run gets its own copy of the executable and its own settings folder.
+// with_x_server.sh). Each run gets its own copy of the executable, its own folders (settings, home,
+// runtime, temporary files) and an environment of its own: nothing of the test's (its Qt platform,
+// a session bus) reaches the program. Every wait is bounded: a run that hangs fails, and is killed.
 #include <linux/capability.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -108,8 +110,8 @@ class ProgramRun {
 public:
     QTemporaryDir program, config, runtime, home, tmp;
     QProcess process;
-    // What the run gets, which `prepare` may change: an environment of its own, the program's
-    // copy started without arguments, and a last step in the child before the program starts.
+    // What the run gets, which `prepare` may change: the environment, the program's copy started
+    // without arguments, and a last step in the child before the program replaces it.
     QProcessEnvironment env;
     QString command;
     QStringList arguments;
