@@ -1,832 +1,320 @@
-// The built program started the ways a session, a user or bad luck start it. Each case builds a
-// world of its own under one temporary folder (program folder, home, settings, runtime and
-// temporary folders), starts a copy of the program there under a watchdog, answers the window it
-// shows (Escape for the tip window, Return for a message box) and checks how the run ended: the
-// exit status, the one "Zinoquet : " line on standard error, the windows shown, that nothing in
-// the world changed and that nothing was left running.
-#include <dirent.h>
+// The built program started the ways a session, a user or bad luck start it. Every start ends in
+// the tip window, a French error or a silent exit, and writes nothing.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/fanotify.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QStringEncoder>
 #include <atomic>
-#include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <memory>
-#include <set>
-#include <sstream>
-#include <stdexcept>
-#include <string>
 #include <thread>
-#include <vector>
 
-// Last: Xlib's macros (Bool, Status...) clash with other headers.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "support/program_run.h"
+#include "support/row_name.h"
+
+// After the Qt headers, which Xlib's macros break.
 #include <X11/keysym.h>
 
+namespace farlous::testing {
 namespace {
 
-using namespace std::string_literals;
-using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
-// A run that has not ended by then hangs: it is killed and the case fails.
-constexpr auto kWatchdog = std::chrono::seconds(10);
-const std::string kCaption = "Glimbo http://www.glimbo.example";
-const std::string kJoke = "Été comme hiver, ça déménage : 15 € la blague ! \U0001D11E";
-const std::string kNoDisplay = "Affichage impossible : aucun écran n'a pu être ouvert.";
-const std::string kUnreadableJokes = "Permission refusée : impossible de lire le fichier ";
-// Where the logo lies in the tip window: drawn last, it shows when the window is painted.
-constexpr int kLogoLeft = 265, kLogoTop = 9, kLogoWidth = 351, kLogoHeight = 140;
+const char* const kCaption = "Glimbo http://www.glimbo.example";
+const char* const kJoke = "Été comme hiver, ça déménage : 15 € la blague ! \U0001D11E";
+const char* const kNoDisplay = "Affichage impossible : aucun écran n'a pu être ouvert.";
 
-void Require(bool ok, const std::string& what) {
-    if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
-}
-
-void Write(const std::string& path, const std::string& bytes, mode_t mode = 0644) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    Require(fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) &&
-                ::fchmod(fd, mode) == 0,
-            "write " + path);
-    ::close(fd);
-}
-
-std::string ProgramBytes() {
-    std::ifstream file(FARLOUS_EXE, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
-std::string Utf16(const std::string& utf8, bool bigEndian) {
-    std::u32string points;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) point = point << 6 | (utf8[i + k] & 0x3F);
-        points += point;
-        i += length;
-    }
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    const auto unit = [&](char32_t u) {
-        const char high = char(u >> 8), low = char(u & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    };
-    for (const char32_t point : points) {
-        if (point < 0x10000) {
-            unit(point);
-        } else {
-            unit(0xD800 + ((point - 0x10000) >> 10));
-            unit(0xDC00 + ((point - 0x10000) & 0x3FF));
-        }
-    }
-    return bytes;
-}
-
-// Every entry under an open folder with its type, size and times, found through descriptors so
-// that paths longer than the system takes are listed too; with `remove`, every entry is deleted.
-void Walk(int folder, const std::string& path, std::vector<std::string>* lines, bool remove) {
-    DIR* dir = ::fdopendir(::dup(folder));
-    Require(dir != nullptr, "list " + path);
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        struct stat status {};
-        ::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW);
-        if (lines) {
-            lines->push_back(path + '/' + name + ' ' + std::to_string(status.st_mode) + ' ' +
-                             std::to_string(status.st_size) + ' ' +
-                             std::to_string(status.st_mtim.tv_sec) + '.' +
-                             std::to_string(status.st_mtim.tv_nsec));
-        }
-        if (S_ISDIR(status.st_mode)) {
-            const int sub = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            Require(sub >= 0, "open " + path + '/' + name);
-            Walk(sub, path + '/' + name, lines, remove);
-            ::close(sub);
-        }
-        if (remove) ::unlinkat(folder, name.c_str(), S_ISDIR(status.st_mode) ? AT_REMOVEDIR : 0);
-    }
-    ::closedir(dir);
-}
-
-// One case's world. The program is copied to <root>/program/FARLOUS; settings go to
-// <root>/config, the folder XDG_CONFIG_HOME names.
+// One start's world: the run, what the case holds open or does beside it, and what it checks.
 struct World {
-    enum class Launch { Direct, Deleted, FromBuriedFolder };
-
-    std::string root, program, home, config, runtime, tmp, exeName = "FARLOUS";
-    std::map<std::string, std::string> env;
-    std::vector<std::string> arguments;
-    Launch launch = Launch::Direct;
-    int buriedFolder = -1;
-    std::vector<int> closedStreams;
-    bool compareWithPlainRun = false;  // the window must look exactly like a plain run's
-    std::string changedByCase;         // a file the case itself changes during the run
-    std::function<void(std::stop_token, pid_t)> alongside;  // runs beside the program
-    std::function<void()> verify;                           // after the run
-    std::vector<int> descriptors;                           // closed with the world
-
-    World() {
-        char pattern[] = "/tmp/farlous-hostile-XXXXXX";
-        Require(::mkdtemp(pattern) != nullptr, "mkdtemp");
-        root = pattern;
-        for (auto [folder, name] : {std::pair{&program, "program"},
-                                    {&home, "home"},
-                                    {&config, "config"},
-                                    {&runtime, "runtime"},
-                                    {&tmp, "tmp"}}) {
-            *folder = root + '/' + name;
-            Require(::mkdir(folder->c_str(), 0700) == 0, "mkdir " + *folder);
-        }
-        Write(exe(), ProgramBytes(), 0755);
-        env = {{"HOME", home},
-               {"XDG_CONFIG_HOME", config},
-               {"XDG_RUNTIME_DIR", runtime},
-               {"TMPDIR", tmp}};
-    }
-    ~World() {
-        for (int fd : descriptors) ::close(fd);
-        if (buriedFolder >= 0) ::close(buriedFolder);
-        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        Walk(fd, root, nullptr, true);
-        ::close(fd);
-        ::rmdir(root.c_str());
-    }
-    World(const World&) = delete;
-    World& operator=(const World&) = delete;
-
-    std::string exe() const { return program + '/' + exeName; }
-    std::string jokesPath() const { return program + "/FARLOUS.TXT"; }
-    void jokes(const std::string& bytes, mode_t mode = 0644) { Write(jokesPath(), bytes, mode); }
-    void settings(const std::string& value, mode_t mode = 0644) {
-        Write(config + '/' + exeName + ".conf", "[Options]\nShow Tips at Startup=" + value + '\n',
-              mode);
-    }
-    void moveProgram(const std::string& name) {
-        Require(::rename(program.c_str(), (root + '/' + name).c_str()) == 0, "move program");
-        program = root + '/' + name;
-    }
-    void renameProgram(const std::string& name) {
-        Require(::rename(exe().c_str(), (program + '/' + name).c_str()) == 0, "rename program");
-        exeName = name;
-    }
-    void moveConfig(const std::string& name) {
-        Require(::rename(config.c_str(), (root + '/' + name).c_str()) == 0, "move settings");
-        env["XDG_CONFIG_HOME"] = config = root + '/' + name;
-    }
-    // The program in a folder whose path is longer than the system can report.
-    void buryProgram() {
-        const std::string step(200, 'd');
-        int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        for (int depth = 0; depth < 25; ++depth) {
-            Require(::mkdirat(folder, step.c_str(), 0755) == 0, "mkdirat");
-            const int next = ::openat(folder, step.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            ::close(folder);
-            folder = next;
-        }
-        const std::string bytes = ProgramBytes();
-        const int fd = ::openat(folder, "FARLOUS", O_WRONLY | O_CREAT | O_CLOEXEC, 0755);
-        Require(fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()),
-                "write buried program");
-        ::close(fd);
-        buriedFolder = folder;
-        launch = Launch::FromBuriedFolder;
-    }
-    std::vector<std::string> listing() const {
-        struct stat status {};
-        ::stat(root.c_str(), &status);
-        std::vector<std::string> lines{std::to_string(status.st_mtim.tv_nsec)};
-        const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        Walk(fd, root, &lines, false);
-        ::close(fd);
-        std::erase_if(lines, [&](const std::string& line) {
-            return !changedByCase.empty() && line.starts_with(changedByCase + ' ');
-        });
-        return lines;
-    }
-};
-
-struct Mapped {
-    Window id;
-    std::string name;  // _NET_WM_NAME
-    int x, y, width, height;
-};
-
-// The test's X server, seen from outside. Without a window manager every top-level window is a
-// child of the root: mapping one is seen there. The toolkit also creates hidden helper windows;
-// only mapping counts.
-class Screen {
-public:
-    Screen() : display_(XOpenDisplay(nullptr)) {
-        if (!display_) return;
-        // A window that vanished before it was looked at must fail the case, not the test.
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-        XSelectInput(display_, Root(), SubstructureNotifyMask);
-    }
-    ~Screen() {
-        if (display_) XCloseDisplay(display_);
-    }
-    Screen(const Screen&) = delete;
-    Screen& operator=(const Screen&) = delete;
-
-    bool open() const { return display_ != nullptr; }
-    int descriptor() const { return ConnectionNumber(display_); }
-
-    // Every run starts alike: the pointer in a corner, the focus following it, no earlier event.
-    void reset() {
-        XWarpPointer(display_, None, Root(), 0, 0, 0, 0, 0, 0);
-        XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
-        XSync(display_, True);
-    }
-    std::vector<Mapped> newlyMapped(bool sync) {
-        if (sync) XSync(display_, False);
-        std::vector<Mapped> mapped;
-        while (XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            if (event.type != MapNotify || event.xmap.event != Root()) continue;
-            const Window id = event.xmap.window;
-            XWindowAttributes attributes{};
-            XGetWindowAttributes(display_, id, &attributes);
-            mapped.push_back(
-                {id, name(id), attributes.x, attributes.y, attributes.width, attributes.height});
-        }
-        return mapped;
-    }
-    void press(Window window, KeySym key) {
-        XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
-        const KeyCode code = XKeysymToKeycode(display_, key);
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        XTestFakeKeyEvent(display_, code, False, CurrentTime);
-        XSync(display_, False);
-    }
-    // The tip window's pixels once the logo shows, which the program paints in the same pass as
-    // the rest; nothing when that does not happen before `deadline`.
-    std::vector<unsigned long> painted(const Mapped& window, Clock::time_point deadline) {
-        while (Clock::now() < deadline) {
-            if (pixels(window.id, kLogoLeft, kLogoTop, kLogoWidth, kLogoHeight, true).size() > 16)
-                return pixels(window.id, 0, 0, window.width, window.height, false);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return {};
-    }
-
-private:
-    Window Root() const { return DefaultRootWindow(display_); }
-
-    // The pixels of an area, or only its distinct colours.
-    std::vector<unsigned long> pixels(Window window, int x, int y, int width, int height,
-                                      bool distinct) {
-        XImage* image = XGetImage(display_, window, x, y, width, height, AllPlanes, ZPixmap);
-        if (!image) return {};
-        std::vector<unsigned long> all;
-        std::set<unsigned long> colours;
-        for (int row = 0; row < height; ++row) {
-            for (int column = 0; column < width; ++column) {
-                const unsigned long pixel = XGetPixel(image, column, row);
-                if (distinct) {
-                    colours.insert(pixel);
-                } else {
-                    all.push_back(pixel);
-                }
-            }
-        }
-        XDestroyImage(image);
-        return distinct ? std::vector(colours.begin(), colours.end()) : all;
-    }
-    std::string name(Window window) {
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_NAME", False), 0,
-                               1024, False, AnyPropertyType, &type, &format, &count, &after,
-                               &data) != Success ||
-            !data) {
-            return {};
-        }
-        std::string value(reinterpret_cast<const char*>(data), format == 8 ? count : 0);
-        XFree(data);
-        return value;
-    }
-
-    Display* display_;
-};
-
-// How a run ended.
-struct Outcome {
-    int exitCode = -1;
-    std::string abnormalEnd;  // killed by the watchdog, or by a signal
-    std::string errors;       // standard error
-    std::vector<Mapped> shown;
-    std::vector<unsigned long> picture;  // the tip window as painted, when compared
-    std::vector<std::string> leftRunning;
-    bool unchanged = false;
-};
-
-// Children whose parent ended are handed to the test process (it is their subreaper): any still
-// there once the program ended were left running by it. They are ended here, by their id.
-std::vector<std::string> EndLeftovers() {
-    std::vector<std::string> left;
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-    DIR* proc = ::opendir("/proc");
-    while (const dirent* entry = ::readdir(proc)) {
-        std::ifstream file("/proc/"s + entry->d_name + "/stat");
-        std::string stat;
-        std::getline(file, stat);
-        // pid (name) state parent ...; the name may hold blanks and parentheses.
-        const std::size_t nameEnd = stat.rfind(')');
-        if (nameEnd == std::string::npos) continue;
-        std::istringstream rest(stat.substr(nameEnd + 1));
-        char state = 0;
-        pid_t parent = 0;
-        if (!(rest >> state >> parent) || parent != ::getpid()) continue;
-        const pid_t pid = std::stoi(stat);
-        if (state != 'Z') left.push_back(stat.substr(0, nameEnd + 1));
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    ::closedir(proc);
-    return left;
-}
-
-Outcome StartAndWatch(World& world, Screen* screen) {
-    std::vector<std::string> argumentTexts{
-        world.launch == World::Launch::FromBuriedFolder ? "./FARLOUS" : world.exe()};
-    argumentTexts.insert(argumentTexts.end(), world.arguments.begin(), world.arguments.end());
-    std::vector<std::string> envTexts;
-    for (const auto& [name, value] : world.env) envTexts.push_back(name + '=' + value);
-    std::vector<char*> argv, envp;
-    for (auto& text : argumentTexts) argv.push_back(text.data());
-    for (auto& text : envTexts) envp.push_back(text.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-
-    int errors[2];
-    Require(::pipe2(errors, O_CLOEXEC) == 0, "pipe");
-    const std::string program = world.exe();
-    int deletedProgram = -1;
-    if (world.launch == World::Launch::Deleted) {
-        deletedProgram = ::open(world.exe().c_str(), O_RDONLY | O_CLOEXEC);
-        Require(deletedProgram >= 0 && ::unlink(world.exe().c_str()) == 0, "delete program");
-    }
-    Outcome outcome;
-    const std::vector<std::string> before = world.listing();
-    if (screen) screen->reset();
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        // Only system calls from here: the test process may have other threads.
-        const int null = ::open("/dev/null", O_RDWR);
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(errors[1], STDERR_FILENO);
-        ::close(null);
-        for (const int stream : world.closedStreams) ::close(stream);
-        // As any user: no reading of files that deny it, even as root, and a bounded address
-        // space, so that no file can take the machine's memory.
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-        ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-        const rlimit limit{rlim_t{2} << 30, rlim_t{2} << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
-        const int moved =
-            world.buriedFolder >= 0 ? ::fchdir(world.buriedFolder) : ::chdir(world.root.c_str());
-        if (moved != 0) ::_exit(127);
-        if (deletedProgram >= 0) {
-            ::fexecve(deletedProgram, argv.data(), envp.data());
-        } else {
-            ::execve(world.buriedFolder >= 0 ? argv[0] : program.c_str(), argv.data(), envp.data());
-        }
-        ::_exit(127);
-    }
-    ::close(errors[1]);
-    if (deletedProgram >= 0) ::close(deletedProgram);
+    ProgramRun run;
+    std::vector<int> held;  // closed once the run is over
     std::jthread alongside;
-    if (world.alongside) alongside = std::jthread(world.alongside, child);
+    std::function<void()> verify, cleanup;
+    bool changesFolder = false;  // the case itself changes the program's folder during the run
 
-    const auto deadline = Clock::now() + kWatchdog;
-    const auto answer = [&](bool sync) {
-        for (const Mapped& window : screen->newlyMapped(sync)) {
-            outcome.shown.push_back(window);
-            if (window.name == kCaption && world.compareWithPlainRun)
-                outcome.picture = screen->painted(window, deadline);
-            if (!sync) screen->press(window.id, window.name == kCaption ? XK_Escape : XK_Return);
-        }
-    };
-    const auto readErrors = [&] {
-        char buffer[4096];
-        for (ssize_t count; (count = ::read(errors[0], buffer, sizeof buffer)) > 0;)
-            outcome.errors.append(buffer, std::size_t(count));
-    };
-    ::fcntl(errors[0], F_SETFL, O_NONBLOCK);
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            outcome.abnormalEnd = "hung: killed after " + std::to_string(kWatchdog.count()) + " s";
-            break;
-        }
-        pollfd watched[2] = {{errors[0], POLLIN, 0},
-                             {screen ? screen->descriptor() : -1, POLLIN, 0}};
-        ::poll(watched, 2, 20);
-        readErrors();
-        if (screen) answer(false);
+    ~World() {
+        alongside = {};
+        for (const int fd : held) ::close(fd);
+        if (cleanup) cleanup();
     }
-    readErrors();
-    ::close(errors[0]);
-    if (screen) answer(true);
-    if (alongside.joinable()) {
-        alongside.request_stop();
-        alongside.join();
-    }
-    if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status) && outcome.abnormalEnd.empty())
-        outcome.abnormalEnd = "ended by signal "s + ::strsignal(WTERMSIG(status));
-    outcome.leftRunning = EndLeftovers();
-    outcome.unchanged = world.listing() == before;
-    return outcome;
-}
-
-enum class Shows { Nothing, Window, Box };
-
-struct Case {
-    const char* name;
-    bool display;  // run on the test's X server; otherwise with no display at all
-    std::function<void(World&)> prepare;
-    int exitCode;
-    // What follows "Zinoquet : " on standard error, "" for no report; %P stands for the program
-    // folder, %C for the settings folder, %R for the world's root.
-    std::string report;
-    Shows shows;
+    QString at(const QString& name) const { return run.program.filePath(name); }
+    QByteArray path(const QString& name) const { return QFile::encodeName(at(name)); }
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
-std::string Expanded(std::string text, const World& world) {
-    for (const auto& [mark, value] :
-         {std::pair{"%P"s, world.program}, {"%C"s, world.config}, {"%R"s, world.root}}) {
-        for (std::size_t at; (at = text.find(mark)) != std::string::npos;)
-            text.replace(at, mark.size(), value);
-    }
-    return text;
+bool Jokes(World& w, const QByteArray& bytes, bool readable = true) {
+    return Write(w.at("FARLOUS.TXT"), bytes) &&
+           (readable || QFile::setPermissions(w.at("FARLOUS.TXT"), {}));
+}
+bool Store(const QString& file, const QByteArray& value) {
+    return Write(file, "[Options]\nShow Tips at Startup=" + value);
 }
 
-// Its lines that the program wrote as reports: a forged one shows up here too.
-std::vector<std::string> Reports(const std::string& errors) {
-    std::vector<std::string> reports;
-    std::istringstream lines(errors);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("Zinoquet")) reports.push_back(line);
-    }
-    return reports;
+bool Plain(World& w) { return Jokes(w, kJoke); }
+bool Unreadable(World& w) { return Jokes(w, kJoke, false); }
+
+// Where the system gives the program's path as bytes that are not UTF-8.
+bool Latin1Folder(World& w) {
+    const QByteArray folder = QFile::encodeName(w.run.program.path()) + "/Blagues_\xE9t\xE9";
+    w.cleanup = [folder, w = &w] { ::rename(folder, w->path("latin1")); };
+    w.run.command = w.at("link/FARLOUS");
+    return Unreadable(w) && ::mkdir(folder, 0755) == 0 &&
+           ::rename(w.path("FARLOUS"), folder + "/FARLOUS") == 0 &&
+           ::rename(w.path("FARLOUS.TXT"), folder + "/FARLOUS.TXT") == 0 &&
+           ::symlink(folder, w.path("link")) == 0;
 }
-
-class HostileStart : public ::testing::TestWithParam<Case> {
-protected:
-    // One connection for the whole suite: a server left without clients resets, and refuses
-    // connections while it does.
-    static void SetUpTestSuite() {
-        ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-        screen = new Screen;
-    }
-    static void TearDownTestSuite() { delete screen; }
-    static Screen* screen;
-
-    // The environment of a run on the test's X server, or of a run without any display.
-    static void SetDisplay(World& world, bool display) {
-        for (const char* name : {"DISPLAY", "XAUTHORITY"}) {
-            if (const char* value = std::getenv(name); display && value) world.env[name] = value;
-        }
-    }
-};
-
-Screen* HostileStart::screen = nullptr;
-
-TEST_P(HostileStart, EndsCleanly) {
-    const Case& c = GetParam();
-    if (c.display && !screen->open()) GTEST_SKIP() << "no X server: run under xvfb-run";
-    Screen* const watched = c.display ? screen : nullptr;
-    World world;
-    SetDisplay(world, c.display);
-    c.prepare(world);
-    if (IsSkipped()) return;
-
-    Outcome plain;
-    if (world.compareWithPlainRun) {
-        World reference;
-        SetDisplay(reference, true);
-        reference.jokes(kJoke);
-        reference.compareWithPlainRun = true;
-        plain = StartAndWatch(reference, watched);
-        ASSERT_FALSE(plain.picture.empty()) << "the plain run's window was never painted";
-    }
-
-    const Outcome outcome = StartAndWatch(world, watched);
-    EXPECT_EQ(outcome.abnormalEnd, "");
-    EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
-    const std::vector<std::string> expected =
-        c.report.empty() ? std::vector<std::string>{}
-                         : std::vector{"Zinoquet : " + Expanded(c.report, world)};
-    EXPECT_EQ(Reports(outcome.errors), expected) << outcome.errors;
-    std::vector<std::string> names;
-    for (const Mapped& window : outcome.shown) names.push_back(window.name);
-    const std::map<Shows, std::vector<std::string>> windows{
-        {Shows::Nothing, {}}, {Shows::Window, {kCaption}}, {Shows::Box, {"Zinoquet"}}};
-    EXPECT_EQ(names, windows.at(c.shows));
-    EXPECT_TRUE(outcome.unchanged) << "the run changed its world";
-    EXPECT_EQ(outcome.leftRunning, std::vector<std::string>{});
-    if (world.compareWithPlainRun && !outcome.shown.empty()) {
-        const Mapped &seen = outcome.shown.front(), &designed = plain.shown.front();
-        EXPECT_EQ(std::vector({seen.x, seen.y, seen.width, seen.height}),
-                  std::vector({designed.x, designed.y, designed.width, designed.height}));
-        EXPECT_TRUE(outcome.picture == plain.picture) << "the window differs from a plain run's";
-    }
-    if (world.verify) world.verify();
+// Started from a file deleted since: the system marks its path " (deleted)".
+bool Deleted(World& w) {
+    const int program = ::open(w.path("FARLOUS"), O_RDONLY | O_CLOEXEC);
+    w.held.push_back(program);
+    w.run.command = "/proc/self/fd/" + QString::number(program);
+    return program >= 0 && ::unlink(w.path("FARLOUS")) == 0;
 }
-
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) { return info.param.name; }
-
-// A FIFO, a folder or an unreadable file in the settings' place never blocks and is reported; the
-// stored text reaches the conversion exactly as written; only the user's own file counts. With
-// no display, a start that gets past the setting ends on the missing display.
-INSTANTIATE_TEST_SUITE_P(
-    Settings, HostileStart,
-    ::testing::Values(
-        Case{"TipsOff", false, [](World& w) { w.settings("0"); }, 0, "", Shows::Nothing},
-        Case{"KeyAsTheToolkitWritesIt", false,
-             [](World& w) {
-                 Write(w.config + "/FARLOUS.conf", "[Options]\nShow%20Tips%20at%20Startup=0\n");
-             },
-             0, "", Shows::Nothing},
-        Case{"RenamedCopyReadsItsOwn", false,
-             [](World& w) {
-                 w.settings("abc");
-                 w.renameProgram("BLAGUES");
-                 w.settings("0");
-             },
-             0, "", Shows::Nothing},
-        Case{"InHomeConfigFolder", false,
-             [](World& w) {
-                 w.env.erase("XDG_CONFIG_HOME");
-                 ::mkdir((w.home + "/.config").c_str(), 0700);
-                 Write(w.home + "/.config/FARLOUS.conf", "[Options]\nShow Tips at Startup=0\n");
-             },
-             0, "", Shows::Nothing},
-        Case{"RelativeConfigFolderIgnored", false,
-             [](World& w) {
-                 w.settings("0");
-                 w.env["XDG_CONFIG_HOME"] = "config";
-             },
-             1, kNoDisplay, Shows::Nothing},
-        Case{"DecimalCommaRounds", false, [](World& w) { w.settings("0,4"); }, 0, "",
-             Shows::Nothing},
-        Case{"CommaAndBlank", false, [](World& w) { w.settings("0, 4"); }, 1,
-             "Type incompatible : « 0, 4 » n'est pas un nombre.", Shows::Nothing},
-        Case{"Latin1Byte", false, [](World& w) { w.settings("0\xE9"); }, 1,
-             "Type incompatible : « 0\xE9 » n'est pas un nombre.", Shows::Nothing},
-        Case{"VariantText", false, [](World& w) { w.settings("@Rect(0 0 1 1)"); }, 1,
-             "Type incompatible : « @Rect(0 0 1 1) » n'est pas un nombre.", Shows::Nothing},
-        Case{"SystemWideIgnored", false,
-             [](World& w) {
-                 ::mkdir((w.root + "/xdg").c_str(), 0755);
-                 Write(w.root + "/xdg/FARLOUS.conf", "[Options]\nShow Tips at Startup=0\n");
-                 w.env["XDG_CONFIG_DIRS"] = w.root + "/xdg";
-             },
-             1, kNoDisplay, Shows::Nothing},
-        Case{"Fifo", false,
-             [](World& w) {
-                 Require(::mkfifo((w.config + "/FARLOUS.conf").c_str(), 0600) == 0, "mkfifo");
-             },
-             1, "Erreur de lecture du fichier %C/FARLOUS.conf : ce n'est pas un fichier.",
-             Shows::Nothing},
-        Case{"Folder", false, [](World& w) { ::mkdir((w.config + "/FARLOUS.conf").c_str(), 0700); },
-             1, "Erreur de lecture du fichier %C/FARLOUS.conf : ce n'est pas un fichier.",
-             Shows::Nothing},
-        Case{"Unreadable", false, [](World& w) { w.settings("0", 0); }, 1,
-             "Permission refusée : impossible de lire le fichier %C/FARLOUS.conf", Shows::Nothing},
-        Case{"ControlCharactersInPath", false,
-             [](World& w) {
-                 w.moveConfig("a\nZinoquet : Tout va bien");
-                 w.settings("0", 0);
-             },
-             1,
-             "Permission refusée : impossible de lire le fichier %R/a?Zinoquet : Tout va "
-             "bien/FARLOUS.conf",
-             Shows::Nothing}),
-    CaseName);
-
-// Without a display the program reports it in French and exits 1, never aborts; a setting of 0
-// needs no display at all.
-INSTANTIATE_TEST_SUITE_P(
-    Display, HostileStart,
-    ::testing::Values(Case{"None", false, [](World&) {}, 1, kNoDisplay, Shows::Nothing},
-                      Case{"ServerGone", false,
-                           [](World& w) {
-                               // A port held but not listened on: connections to it are refused.
-                               const int held = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-                               sockaddr_in address{};
-                               address.sin_family = AF_INET;
-                               address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-                               socklen_t size = sizeof address;
-                               Require(
-                                   ::bind(held, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-                                       ::getsockname(held, reinterpret_cast<sockaddr*>(&address),
-                                                     &size) == 0,
-                                   "hold a port");
-                               w.descriptors.push_back(held);
-                               w.env["DISPLAY"] =
-                                   "127.0.0.1:" + std::to_string(ntohs(address.sin_port) - 6000);
-                           },
-                           1, kNoDisplay, Shows::Nothing},
-                      Case{"SettingErrorFirst", false, [](World& w) { w.settings("abc"); }, 1,
-                           "Type incompatible : « abc » n'est pas un nombre.", Shows::Nothing}),
-    CaseName);
-
-// The program's folder and name come from the system, as bytes: a Latin-1 folder, a program file
-// replaced while it starts, a name that ends like the system's mark of a deleted file. Where the
-// system cannot tell them, the start fails in French.
-INSTANTIATE_TEST_SUITE_P(
-    ProgramFile, HostileStart,
-    ::testing::Values(
-        Case{"Latin1FolderSetting", false,
-             [](World& w) {
-                 w.moveProgram("Blagues_\xE9t\xE9");
-                 w.settings("0");
-             },
-             0, "", Shows::Nothing},
-        Case{"Latin1FolderJokes", true,
-             [](World& w) {
-                 w.moveProgram("Blagues_\xE9t\xE9");
-                 w.jokes(kJoke, 0);
-             },
-             1, kUnreadableJokes + "%P/FARLOUS.TXT", Shows::Box},
-        Case{"DeletedWhileStartingSetting", false,
-             [](World& w) {
-                 w.settings("0");
-                 w.launch = World::Launch::Deleted;
-             },
-             0, "", Shows::Nothing},
-        Case{"DeletedWhileStartingJokes", true,
-             [](World& w) {
-                 w.jokes(kJoke, 0);
-                 w.launch = World::Launch::Deleted;
-             },
-             1, kUnreadableJokes + "%P/FARLOUS.TXT", Shows::Box},
-        Case{"NamedLikeDeleted", false,
-             [](World& w) {
-                 w.renameProgram("FARLOUS (deleted)");
-                 w.settings("0");
-             },
-             0, "", Shows::Nothing},
-        Case{"PathBeyondSystemLimit", false, [](World& w) { w.buryProgram(); }, 1,
-             "Dossier du programme introuvable : le système n'en donne pas le chemin.",
-             Shows::Nothing},
-        Case{"ControlCharactersInFolder", true,
-             [](World& w) {
-                 w.moveProgram("a\nZinoquet : Tout va bien");
-                 w.jokes(kJoke, 0);
-             },
-             1, kUnreadableJokes + "%R/a?Zinoquet : Tout va bien/FARLOUS.TXT", Shows::Box}),
-    CaseName);
-
-// Closed standard streams are opened on /dev/null: an error report can no longer land in the
-// display connection and hang the program.
-INSTANTIATE_TEST_SUITE_P(Streams, HostileStart,
-                         ::testing::Values(Case{"ErrorClosedWithoutDisplay", false,
-                                                [](World& w) { w.closedStreams = {2}; }, 1, "",
-                                                Shows::Nothing},
-                                           Case{"ErrorClosedReportShown", true,
-                                                [](World& w) {
-                                                    w.jokes(kJoke, 0);
-                                                    w.closedStreams = {2};
-                                                },
-                                                1, "", Shows::Box},
-                                           Case{"AllClosed", true,
-                                                [](World& w) {
-                                                    w.jokes(kJoke);
-                                                    w.closedStreams = {0, 1, 2};
-                                                },
-                                                0, "", Shows::Window}),
-                         CaseName);
-
-// The program has no command line: the toolkit's own options change nothing.
-INSTANTIATE_TEST_SUITE_P(Arguments, HostileStart,
-                         ::testing::Values(Case{"ToolkitOptionsIgnored", true,
-                                                [](World& w) {
-                                                    w.jokes(kJoke);
-                                                    w.arguments = {
-                                                        "-title",      "X",         "-geometry",
-                                                        "300x100+0+0", "-reverse",  "-style",
-                                                        "windows",     "-platform", "offscreen"};
-                                                    w.compareWithPlainRun = true;
-                                                },
-                                                0, "", Shows::Window}),
-                         CaseName);
-
-// Grows the jokes file to a terabyte (sparse) when the program first reads it: after it took the
-// file's size, before it read a byte. The first read is held until then.
-void GrowOnFirstRead(World& world) {
+// A program whose real name ends like that mark.
+bool NamedLikeDeleted(World& w) {
+    w.run.command = w.at("FARLOUS (deleted)");
+    w.run.env.insert("XDG_CONFIG_HOME", w.run.config.path());
+    return QFile::rename(w.at("FARLOUS"), w.run.command) &&
+           Store(w.run.config.filePath("FARLOUS (deleted).conf"), "0");
+}
+// A folder deeper than the system reports, in two halves each reached through a link.
+bool Buried(World& w) {
+    QString half;
+    for (int step = 0; step < 12; ++step) half += '/' + QString(200, 'd');
+    w.run.command = w.at("low/FARLOUS");
+    w.cleanup = [w = &w, top = "high" + half.left(201)] { QFile::rename(w->at(top), w->at("up")); };
+    return QDir().mkpath(w.at("deep" + half)) && QFile::link(w.at("deep" + half), w.at("high")) &&
+           QDir().mkpath(w.at("high" + half)) && QFile::link(w.at("high" + half), w.at("low")) &&
+           QFile::rename(w.at("FARLOUS"), w.run.command);
+}
+bool ErrorClosed(World& w) {
+    w.run.inChild = [] { ::close(STDERR_FILENO); };
+    return Unreadable(w);
+}
+bool AllClosed(World& w) {
+    w.run.inChild = [] {
+        for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) ::close(stream);
+    };
+    return Plain(w);
+}
+bool Fifo(World& w) {
+    w.run.env.insert("XDG_CONFIG_HOME", w.run.config.path());
+    return ::mkfifo(QFile::encodeName(w.run.config.filePath("FARLOUS.conf")), 0600) == 0;
+}
+// A display whose server is gone: a port held but never listened on refuses connections.
+bool ServerGone(World& w) {
+    const int port = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    w.held.push_back(port);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    const auto where = reinterpret_cast<sockaddr*>(&address);
+    if (::bind(port, where, size) != 0 || ::getsockname(port, where, &size) != 0) return false;
+    w.run.env.insert("DISPLAY", "127.0.0.1:" + QString::number(ntohs(address.sin_port) - 6000));
+    return true;
+}
+bool ToolkitOptions(World& w) {
+    w.run.arguments = {"-title", "X",       "-geometry", "300x100+0+0", "-reverse",
+                       "-style", "windows", "-platform", "offscreen"};
+    return Plain(w);
+}
+bool SystemWide(World& w) {
+    w.run.env.insert("XDG_CONFIG_DIRS", w.run.tmp.path());
+    return Store(w.run.tmp.filePath("FARLOUS.conf"), "0");
+}
+bool UnreadableForging(World& w) {
+    const QString folder = w.run.config.filePath("a\nZinoquet : Tout va bien");  // forges a report
+    w.run.env.insert("XDG_CONFIG_HOME", folder);
+    return QDir().mkdir(folder) && Store(folder + "/FARLOUS.conf", "0") &&
+           QFile::setPermissions(folder + "/FARLOUS.conf", {});
+}
+// A relative settings folder names none; the home folder's is read instead.
+bool RelativeConfig(World& w) {
+    w.run.env.insert("XDG_CONFIG_HOME", ".");
+    w.run.process.setWorkingDirectory(w.run.config.path());
+    return QDir(w.run.home.path()).mkdir(".config") &&
+           Store(w.run.home.filePath(".config/FARLOUS.conf"), "0");
+}
+// The joke in UTF-16 behind its byte-order mark, as Windows editors save "Unicode".
+template <QStringEncoder::Encoding kOrder>
+bool Utf16(World& w) {
+    QStringEncoder encoder(kOrder, QStringEncoder::Flag::WriteBom);
+    return Jokes(w, encoder(QString::fromUtf8(kJoke)));
+}
+// Grows the jokes file to a terabyte (sparse) at the program's first read of it: after it took
+// the file's size, before it read a byte. That read waits until then.
+bool Growing(World& w) {
     const int watch = ::fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY);
-    if (watch < 0 || ::fanotify_mark(watch, FAN_MARK_ADD, FAN_ACCESS_PERM, AT_FDCWD,
-                                     world.jokesPath().c_str()) != 0) {
-        GTEST_SKIP() << "file access events need CAP_SYS_ADMIN: " << std::strerror(errno);
+    w.held.push_back(watch);
+    if (!Plain(w) ||
+        ::fanotify_mark(watch, FAN_MARK_ADD, FAN_ACCESS_PERM, AT_FDCWD, w.path("FARLOUS.TXT"))) {
+        [] { GTEST_SKIP() << "file access events need CAP_SYS_ADMIN: " << std::strerror(errno); }();
+        return false;
     }
-    world.descriptors.push_back(watch);
-    world.changedByCase = world.jokesPath();
-    world.alongside = [watch, path = world.jokesPath()](std::stop_token stop, pid_t) {
-        bool grown = false;
-        while (!stop.stop_requested()) {
-            pollfd pending{watch, POLLIN, 0};
-            if (::poll(&pending, 1, 20) <= 0) continue;
+    w.changesFolder = true;
+    w.alongside = std::jthread([watch, path = w.path("FARLOUS.TXT")](std::stop_token stop) {
+        for (pollfd pending{watch, POLLIN, 0}; !stop.stop_requested();) {
             alignas(fanotify_event_metadata) char buffer[4096];
+            if (::poll(&pending, 1, 20) <= 0) continue;
             ssize_t size = ::read(watch, buffer, sizeof buffer);
             for (auto* event = reinterpret_cast<fanotify_event_metadata*>(buffer);
                  size > 0 && FAN_EVENT_OK(event, size); event = FAN_EVENT_NEXT(event, size)) {
-                if (!grown) grown = ::truncate(path.c_str(), off_t{1} << 40) == 0;
+                const bool grown = ::truncate(path, off_t{1} << 40) == 0;
                 const fanotify_response allow{event->fd, FAN_ALLOW};
-                if (::write(watch, &allow, sizeof allow) != sizeof allow) break;
+                if (!grown || ::write(watch, &allow, sizeof allow) != sizeof allow) return;
                 ::close(event->fd);
             }
         }
-    };
+    });
+    return true;
+}
+bool NoRuntimeFolder(World& w) {
+    w.run.env.remove("XDG_RUNTIME_DIR");
+    return Plain(w);
+}
+// A session bus that takes every connection and drops it at once: the program goes on without.
+bool SessionBus(World& w) {
+    const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    w.held.push_back(bus);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(w.run.runtime.filePath("bus"));
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    if (!Plain(w) || ::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(bus, 4) != 0) {
+        return false;
+    }
+    auto used = std::make_shared<std::atomic<bool>>(false);
+    w.alongside = std::jthread([bus, used](std::stop_token stop) {
+        for (pollfd pending{bus, POLLIN, 0}; !stop.stop_requested();) {
+            const int connection =
+                ::poll(&pending, 1, 20) > 0 ? ::accept4(bus, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+            if (connection >= 0) *used = true;
+            ::close(connection);
+        }
+    });
+    w.verify = [used] { EXPECT_TRUE(*used) << "the session's bus went unused"; };
+    return true;
 }
 
-// UTF-16 jokes show exactly as their UTF-8 twin; a file growing while read is read as it was.
-INSTANTIATE_TEST_SUITE_P(JokesFile, HostileStart,
-                         ::testing::Values(Case{"Utf16LittleEndian", true,
-                                                [](World& w) {
-                                                    w.jokes(Utf16(kJoke, false));
-                                                    w.compareWithPlainRun = true;
-                                                },
-                                                0, "", Shows::Window},
-                                           Case{"Utf16BigEndian", true,
-                                                [](World& w) {
-                                                    w.jokes(Utf16(kJoke, true));
-                                                    w.compareWithPlainRun = true;
-                                                },
-                                                0, "", Shows::Window},
-                                           Case{"GrowingWhileRead", true,
-                                                [](World& w) {
-                                                    w.jokes(kJoke);
-                                                    GrowOnFirstRead(w);
-                                                },
-                                                0, "", Shows::Window}),
-                         CaseName);
+struct StartRow {
+    const char* name;
+    bool display;  // on the test's X server; otherwise with no display at all
+    const char* setting;
+    bool (*prepare)(World&);
+    int exitCode;
+    // The one window shown, "" for none; the tip window must look exactly as a plain run's.
+    const char* window;
+    // What follows "Zinoquet : " on standard error, "" for no report; %P stands for the program's
+    // folder, %C for the settings folder.
+    const char* report;
+};
 
-// Outside a desktop session the toolkit starts no bus and creates no runtime folder; a session's
-// bus is still used (the screen reader needs it).
-INSTANTIATE_TEST_SUITE_P(
-    SessionServices, HostileStart,
-    ::testing::Values(
-        Case{"NoSessionBus", true, [](World& w) { w.jokes(kJoke); }, 0, "", Shows::Window},
-        Case{"NoRuntimeFolder", true,
-             [](World& w) {
-                 w.jokes(kJoke);
-                 w.env.erase("XDG_RUNTIME_DIR");
-             },
-             0, "", Shows::Window},
-        Case{"SessionBusKept", true,
-             [](World& w) {
-                 w.jokes(kJoke);
-                 const int bus = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-                 sockaddr_un address{};
-                 address.sun_family = AF_UNIX;
-                 std::strcpy(address.sun_path, (w.runtime + "/bus").c_str());
-                 Require(::bind(bus, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                             ::listen(bus, 4) == 0,
-                         "listen on the bus socket");
-                 w.descriptors.push_back(bus);
-                 auto used = std::make_shared<std::atomic<bool>>(false);
-                 // The connection is closed at once: the program goes on without a bus.
-                 w.alongside = [bus, used](std::stop_token stop, pid_t) {
-                     while (!stop.stop_requested()) {
-                         pollfd pending{bus, POLLIN, 0};
-                         if (::poll(&pending, 1, 20) <= 0) continue;
-                         ::close(::accept4(bus, nullptr, nullptr, SOCK_CLOEXEC));
-                         *used = true;
-                     }
-                 };
-                 w.verify = [used] { EXPECT_TRUE(*used) << "the session's bus went unused"; };
-             },
-             0, "", Shows::Window}),
-    CaseName);
+const StartRow kStarts[] = {
+    // The program's folder and name come from the system, as bytes; where it cannot give them,
+    // the start fails in French.
+    {"Latin1Folder", true, nullptr, Latin1Folder, 1, "Zinoquet",
+     "Permission refusée : impossible de lire le fichier %P/Blagues_\xE9t\xE9/FARLOUS.TXT"},
+    {"DeletedWhileStarting", false, "0", Deleted, 0, "", ""},
+    {"NamedLikeDeleted", false, nullptr, NamedLikeDeleted, 0, "", ""},
+    {"PathBeyondSystemLimit", false, nullptr, Buried, 1, "",
+     "Dossier du programme introuvable : le système n'en donne pas le chemin."},
+    // Closed standard streams: no report lands in the display connection.
+    {"ErrorClosed", true, nullptr, ErrorClosed, 1, "Zinoquet", ""},
+    {"AllStreamsClosed", true, nullptr, AllClosed, 0, kCaption, ""},
+    // Settings: only the user's own regular file, its text exactly as written.
+    {"SettingsFifo", false, nullptr, Fifo, 1, "",
+     "Erreur de lecture du fichier %C/FARLOUS.conf : ce n'est pas un fichier."},
+    {"SystemWideIgnored", false, nullptr, SystemWide, 1, "", kNoDisplay},
+    {"UnreadableInForgingFolder", false, nullptr, UnreadableForging, 1, "",
+     "Permission refusée : impossible de lire le fichier %C/a?Zinoquet : Tout va "
+     "bien/FARLOUS.conf"},
+    {"CommaAndBlank", false, "0, 4", nullptr, 1, "",
+     "Type incompatible : « 0, 4 » n'est pas un nombre."},
+    {"Latin1Byte", false, "0\xE9", nullptr, 1, "",
+     "Type incompatible : « 0\xE9 » n'est pas un nombre."},
+    {"RelativeConfigFolder", false, "abc", RelativeConfig, 0, "", ""},
+    // Without a display: a French report, no abort; the setting's own error comes first.
+    {"NoDisplay", false, nullptr, nullptr, 1, "", kNoDisplay},
+    {"ServerGone", false, nullptr, ServerGone, 1, "", kNoDisplay},
+    {"SettingErrorFirst", false, "abc", nullptr, 1, "",
+     "Type incompatible : « abc » n'est pas un nombre."},
+    // No command line: the toolkit's options change nothing.
+    {"ToolkitOptionsIgnored", true, nullptr, ToolkitOptions, 0, kCaption, ""},
+    // UTF-16 shows as its UTF-8 twin; a file growing while read is read as it was.
+    {"Utf16LittleEndian", true, nullptr, Utf16<QStringEncoder::Utf16LE>, 0, kCaption, ""},
+    {"Utf16BigEndian", true, nullptr, Utf16<QStringEncoder::Utf16BE>, 0, kCaption, ""},
+    {"GrowingWhileRead", true, nullptr, Growing, 0, kCaption, ""},
+    // Outside a desktop session no bus is started (every run here has none) and no runtime folder
+    // made; a session's bus is used (the screen reader needs it).
+    {"NoRuntimeFolder", true, nullptr, NoRuntimeFolder, 0, kCaption, ""},
+    {"SessionBusKept", true, nullptr, SessionBus, 0, kCaption, ""},
+};
+
+// The window as a run shows it once painted, or nothing; it is then closed.
+QImage Shown(ProgramRun& run, Window window) {
+    const QImage screen =
+        Painted(window) ? Grab(QRect(0, 0, DisplayWidth(X(), 0), DisplayHeight(X(), 0))) : QImage();
+    run.pressKey(window, XK_Escape);
+    return screen;
+}
+
+void PrintTo(const StartRow& row, std::ostream* out) { *out << row.name; }
+
+class HostileStart : public ::testing::TestWithParam<StartRow> {};
+
+TEST_P(HostileStart, EndsCleanly) {
+    const StartRow& row = GetParam();
+    World w;
+    const bool started = w.run.start("FARLOUS", row.setting, [&](const QString&) {
+        if (!row.display) w.run.env.remove("DISPLAY");
+        return !row.prepare || row.prepare(w);
+    });
+    if (IsSkipped()) return;
+    ASSERT_TRUE(started);
+    QImage seen;
+    if (*row.window) {
+        const auto window = w.run.nextWindow();
+        ASSERT_TRUE(window) << "no window";
+        EXPECT_EQ(Name(*window), row.window);
+        if (Name(*window) == "Zinoquet") {
+            w.run.pressKey(*window, XK_Return);
+        } else {
+            seen = Shown(w.run, *window);
+        }
+    }
+    EXPECT_EQ(w.run.end(), row.exitCode);
+    EXPECT_FALSE(w.run.nextWindow(0ms)) << "another window";
+    // Compared as bytes: a forged line shows up here as a report of its own.
+    QByteArrayList reports;
+    for (const QByteArray& line : w.run.process.readAllStandardError().split('\n'))
+        if (line.startsWith("Zinoquet")) reports << line;
+    QByteArray report(row.report);
+    report.replace("%P", QFile::encodeName(w.run.program.path()))
+        .replace("%C", QFile::encodeName(w.run.config.path()));
+    EXPECT_EQ(reports, report.isEmpty() ? QByteArrayList() : QByteArrayList{"Zinoquet : " + report})
+        << reports.join('\n').toStdString();
+    EXPECT_TRUE(w.changesFolder || w.run.unchanged());
+    if (w.verify) w.verify();
+    if (std::string_view(row.window) == kCaption) {
+        World plain;
+        ASSERT_TRUE(
+            plain.run.start("FARLOUS", nullptr, [&](const QString&) { return Plain(plain); }));
+        const auto window = plain.run.nextWindow();
+        ASSERT_TRUE(window);
+        const QImage expected = Shown(plain.run, *window);
+        EXPECT_FALSE(expected.isNull());
+        EXPECT_TRUE(seen == expected) << "not as a plain run shows it";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, HostileStart, ::testing::ValuesIn(kStarts), RowName());
 
 }  // namespace
+}  // namespace farlous::testing

@@ -1,7 +1,9 @@
 #pragma once
 
 // Runs of the built program, watched from outside on the X server the test runs against (see
-// with_x_server.sh). Each run gets its own copy of the executable and its own settings folder.
+// with_x_server.sh). Each run gets its own copy of the executable, its own folders (settings, home,
+// runtime, temporary files) and an environment of its own: nothing of the test's (its Qt platform,
+// a session bus) reaches the program. Every wait is bounded: a run that hangs fails, and is killed.
 #include <linux/capability.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -12,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -86,38 +89,70 @@ inline void LikeAnyUser() {
     prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
 }
 
+// Whether the tip window gets painted in time: its logo, drawn in the same pass as the rest,
+// shows as the logo's file has it.
+inline bool Painted(Window window) {
+    static const QImage logo =
+        QImage(FARLOUS_LOGO).copy(0, 0, 351, 140).convertToFormat(QImage::Format_RGB888);
+    XWindowAttributes at{};
+    XGetWindowAttributes(X(), window, &at);
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (Grab(QRect(at.x + 265, at.y + 9, 351, 140)) != logo) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
 // One run in folders of its own. Qt creates hidden helper windows even in runs that show
 // nothing: only mapping counts.
 class ProgramRun {
 public:
-    QTemporaryDir program, config, runtime;
+    QTemporaryDir program, config, runtime, home, tmp;
     QProcess process;
+    // What the run gets, which `prepare` may change: the environment, the program's copy started
+    // without arguments, and a last step in the child before the program replaces it.
+    QProcessEnvironment env;
+    QString command;
+    QStringList arguments;
+    std::function<void()> inChild;
 
     // `setting`, if any, is stored for a program named `exeName`; `prepare` fills the program's
     // folder.
     bool start(const QString& exeName, const char* setting,
                const std::function<bool(const QString& folder)>& prepare) {
-        if (!X() || !QFile::copy(FARLOUS_EXE, program.filePath(exeName)) ||
-            !prepare(program.path()) ||
+        command = program.filePath(exeName);
+        for (const char* name : {"DISPLAY", "XAUTHORITY"}) {
+            if (qEnvironmentVariableIsSet(name)) env.insert(name, qEnvironmentVariable(name));
+        }
+        env.insert("HOME", home.path());
+        env.insert("TMPDIR", tmp.path());
+        // A settings folder that is not there, unless a setting was stored.
+        env.insert("XDG_CONFIG_HOME", setting ? config.path() : config.filePath("absent"));
+        env.insert("XDG_RUNTIME_DIR", runtime.path());  // mkdtemp made it 0700, as Qt wants
+        if (!X() || !QFile::copy(FARLOUS_EXE, command) || !prepare(program.path()) ||
             (setting && !Write(config.filePath(exeName + ".conf"),
                                QByteArray("[Options]\nShow Tips at Startup=") + setting))) {
             return false;
         }
-        before_ = Listing(program.path()) + Listing(config.path());
-        XSync(X(), True);  // what was mapped before is not this run's
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        // A settings folder that is not there, unless a setting was stored.
-        env.insert("XDG_CONFIG_HOME", setting ? config.path() : config.filePath("absent"));
-        env.insert("XDG_RUNTIME_DIR", runtime.path());  // mkdtemp made it 0700, as Qt wants
+        before_ = Snapshot();
+        // Every run starts alike: the pointer in a corner, the focus following it, and what was
+        // mapped before is not this run's.
+        XWarpPointer(X(), None, DefaultRootWindow(X()), 0, 0, 0, 0, 0, 0);
+        XSetInputFocus(X(), PointerRoot, RevertToPointerRoot, CurrentTime);
+        XSync(X(), True);
         process.setProcessEnvironment(env);
-        process.setChildProcessModifier(LikeAnyUser);
-        process.start(program.filePath(exeName), {});
+        process.setChildProcessModifier([this] {
+            LikeAnyUser();
+            if (inChild) inChild();
+        });
+        process.start(command, arguments);
         return process.waitForStarted(kWait.count() * 1000);
     }
-    // The next top-level window mapped, if one comes in time.
-    std::optional<Window> nextWindow() {
-        const auto deadline = std::chrono::steady_clock::now() + kWait;
+    // The next top-level window mapped, if one comes within `wait`.
+    std::optional<Window> nextWindow(std::chrono::milliseconds wait = kWait) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        XSync(X(), False);
         Window window;
         while (!TakeEvents(window)) {
             if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
@@ -138,14 +173,18 @@ public:
                            process.exitStatus() == QProcess::NormalExit;
         return ended ? process.exitCode() : -1;
     }
-    // Nothing written in the program's folder or the settings folder, which was not even made
-    // where none was there.
+    // Nothing written in the run's folders, and no settings folder made where none was there.
     bool unchanged() const {
-        return Listing(program.path()) + Listing(config.path()) == before_ &&
-               !QFileInfo::exists(config.filePath("absent"));
+        return Snapshot() == before_ && !QFileInfo::exists(config.filePath("absent"));
     }
 
 private:
+    QStringList Snapshot() const {
+        QStringList lines;
+        for (const QTemporaryDir* folder : {&program, &config, &runtime, &home, &tmp})
+            lines += Listing(folder->path());
+        return lines;
+    }
     // Reads the events at hand up to the next top-level window mapped, which goes in `window`.
     bool TakeEvents(Window& window) {
         while (XPending(X()) > 0) {
