@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "platform/blanks.h"
+
 namespace farlous {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // Position of the first blank at or after `from`, or the text's size.
 std::size_t NextBlank(std::string_view text, std::size_t from) {

@@ -44,7 +44,6 @@ public:
     // Program facts.
     virtual std::string ProgramFolder() = 0;  // no trailing separator except at a root
     virtual std::string ExeName() = 0;        // the running executable's base name
-    virtual std::string Title() = 0;
     virtual char PathSeparator() = 0;
 
     // Reports an error that no handler trapped; the caller then ends the program.

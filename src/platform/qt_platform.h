@@ -33,7 +33,6 @@ public:
     void MsgBox(const std::string& prompt) override;
     std::string ProgramFolder() override;
     std::string ExeName() override;
-    std::string Title() override { return title_; }
     char PathSeparator() override;
     void ReportUnhandledError(const std::string& message) override;
 

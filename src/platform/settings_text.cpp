@@ -1,18 +1,12 @@
 #include "platform/settings_text.h"
 
+#include "platform/blanks.h"
+
 namespace farlous {
 
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -59,15 +53,15 @@ std::optional<std::string> FindSetting(std::string_view text, std::string_view s
     bool inSection = false;
     while (!text.empty()) {
         const std::string_view line = NextLine(text);
-        const std::string_view trimmed = Trimmed(line);
+        const std::string_view trimmed = TrimBlanks(line);
         if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#') continue;
         if (trimmed.front() == '[' && trimmed.back() == ']') {
-            inSection = Unescaped(Trimmed(trimmed.substr(1, trimmed.size() - 2))) == section;
+            inSection = Unescaped(TrimBlanks(trimmed.substr(1, trimmed.size() - 2))) == section;
             continue;
         }
         const std::size_t equals = line.find('=');
         if (inSection && equals != std::string_view::npos &&
-            Unescaped(Trimmed(line.substr(0, equals))) == key) {
+            Unescaped(TrimBlanks(line.substr(0, equals))) == key) {
             value = std::string(line.substr(equals + 1));
         }
     }

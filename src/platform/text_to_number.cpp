@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/blanks.h"
 #include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
@@ -22,7 +23,6 @@ constexpr std::uint64_t kMaxPattern = 0xFFFFFFFF;
 constexpr std::uint64_t kMaxPositive = 2147483647;
 constexpr std::uint64_t kMaxNegative = 2147483648;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // -1 for anything that is not a hexadecimal digit.
@@ -137,8 +137,7 @@ std::int32_t FromDecimal(std::string_view text) {
 }  // namespace
 
 std::int32_t TextToNumber(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    text = TrimBlanks(text);
     if (text.empty()) ThrowTypeMismatch(text);
 
     if (text.front() == '&') {

@@ -65,7 +65,6 @@ public:
     }
     std::string ProgramFolder() override { return folder; }
     std::string ExeName() override { return "FARLOUS"; }
-    std::string Title() override { return "Zinoquet"; }
     char PathSeparator() override { return '/'; }
     void ReportUnhandledError(const std::string& message) override { messages.push_back(message); }
 
