@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "platform/file_lookup.h"
+#include "platform/qt_text.h"
 #include "platform/runtime_error.h"
 #include "platform/text_to_number.h"
 #include "platform/user_settings.h"
@@ -17,10 +18,6 @@
 namespace farlous {
 
 namespace {
-
-QString ToQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 void ShowMessage(const std::string& title, const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(text), QMessageBox::Ok);
@@ -40,15 +37,7 @@ std::string ToStdString(const QString& text) { return text.toUtf8().toStdString(
 
 std::optional<std::string> StoredSetting(const std::string& appName, const std::string& section,
                                          const std::string& key) {
-#ifdef Q_OS_WIN
-    // Where settings of the program's earlier Windows versions already live.
-    QSettings settings(
-        QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\") +
-            ToQString(appName),
-        QSettings::NativeFormat);
-#else
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, ToQString(appName));
-#endif
     const QVariant value = settings.value(ToQString(section) + '/' + ToQString(key));
     if (!value.isValid()) return std::nullopt;
     return ToStdString(value.toString());

@@ -5,8 +5,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 
+#include "platform/qt_text.h"
 #include "window/frm_tip_design.h"
-#include "window/qt/qt_text.h"
 
 namespace farlous {
 

@@ -10,12 +10,12 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/qt_text.h"
 #include "window/fixed_texts.h"
 #include "window/frm_tip_accessibility.h"
 #include "window/frm_tip_design.h"
 #include "window/qt/accessible_text_label.h"
 #include "window/qt/design_font.h"
-#include "window/qt/qt_text.h"
 #include "window/qt/window_placement.h"
 
 namespace farlous {

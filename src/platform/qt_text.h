@@ -5,7 +5,7 @@
 
 namespace farlous {
 
-// The design's texts are UTF-8.
+// The program's own strings are UTF-8.
 inline QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
