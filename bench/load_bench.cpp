@@ -27,6 +27,8 @@ using farlous::bench::Accents;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 11;
+// The program's joke label, in pixels.
+constexpr farlous::LabelCapacity kLabel = farlous::CapacityOf(241, 141);
 
 struct NullDisplay : farlous::TipDisplay {
     void SetTipText(const std::string&) override {}
@@ -77,9 +79,10 @@ std::size_t ReadAndCountLines(const char* path) {
 Run RunHere(const std::string& what, const char* path) {
     farlous::QtPlatform platform("Zinoquet");
     NullDisplay display;
-    farlous::TipStore store(platform, display);
+    farlous::TipStore store(platform, display, kLabel);
     // The idle program has run the loading code once: a few lines, not yet the file measured.
-    if (what == "loadtips") farlous::TipStore(platform, display).LoadTips("/proc/self/status");
+    if (what == "loadtips")
+        farlous::TipStore(platform, display, kLabel).LoadTips("/proc/self/status");
     const long idle = StatusKilobytes("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // restarts VmHWM from the current RSS
     Run run;

@@ -23,9 +23,10 @@ namespace {
 
 using namespace farlous;
 
-// Room for a few words that the label cuts. The cut of the whole text lies past 147,000 characters:
-// inputs that long would take most of the time, so that cut is left to the unit tests.
-constexpr std::size_t kMaxExpanded = 4 * kMaxLabelWordCharacters;
+// A label small enough that inputs of a few kilobytes reach both of its cuts.
+constexpr LabelCapacity kLabel = CapacityOf(16, 24);
+// Room for a few words that the label cuts, and for its whole text.
+constexpr std::size_t kMaxExpanded = 4 * kLabel.characters;
 
 void Require(bool condition) {
     if (!condition) std::abort();
@@ -73,12 +74,12 @@ std::size_t CodePoints(std::string_view utf8) {
 std::string PlainLabelText(std::string_view joke) {
     std::string text;
     std::size_t characters = 0, word = 0;
-    for (std::size_t i = 0; i < joke.size() && characters < kMaxLabelCharacters;) {
+    for (std::size_t i = 0; i < joke.size() && characters < kLabel.characters;) {
         const auto lead = static_cast<unsigned char>(joke[i]);
         const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         const bool blank = lead == ' ' || lead == '\t';
         word = blank ? 0 : word + 1;
-        if (word <= kMaxLabelWordCharacters) {
+        if (word <= kLabel.wordCharacters) {
             text.append(joke.substr(i, length));
             ++characters;
         }
@@ -120,7 +121,7 @@ std::string PlainUtf16(std::string_view bytes, bool bigEndian) {
 struct CheckingDisplay : TipDisplay {
     std::vector<std::string> shown;
     void SetTipText(const std::string& text) override {
-        Require(CodePoints(text) <= kMaxLabelCharacters);
+        Require(CodePoints(text) <= kLabel.characters);
         shown.push_back(text);
     }
 };
@@ -144,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform.draws.push_back(RandomSource::FromBits(bits * i));
 
     CheckingDisplay display;
-    TipStore store(platform, display);
+    TipStore store(platform, display, kLabel);
     Require(store.LoadTips("/f"));
 
     // A UTF-16 file, by its mark, is read as its UTF-8 form. The text ends at the first 0x1A. It
@@ -160,7 +161,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string item = items.Item(static_cast<std::int32_t>(i + 1));
         Require(utf8 ? item == lines[i] : IsValidUtf8(item) && CodePoints(item) == lines[i].size());
-        Require(items.ItemForLabel(static_cast<std::int32_t>(i + 1)) == PlainLabelText(item));
+        Require(items.ItemForLabel(static_cast<std::int32_t>(i + 1), kLabel) ==
+                PlainLabelText(item));
     }
 
     // The first draw, just below 1, picks the last joke.

@@ -26,9 +26,9 @@ std::string JokeCollection::Item(std::int32_t position) const {
     return text;
 }
 
-std::string JokeCollection::ItemForLabel(std::int32_t position) const {
+std::string JokeCollection::ItemForLabel(std::int32_t position, LabelCapacity capacity) const {
     const auto [file, index] = Locate(position);
-    return LabelText(file.RawLine(index), file.Encoding());
+    return LabelText(file.RawLine(index), file.Encoding(), capacity);
 }
 
 std::pair<const JokesFile&, std::size_t> JokeCollection::Locate(std::int32_t position) const {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "jokes/jokes_file.h"
+#include "jokes/label_text.h"
 #include "platform/file_bytes.h"
 
 namespace farlous {
@@ -21,8 +22,8 @@ public:
     std::int32_t Count() const { return count_; }
     // The joke at `position` (1..Count()) as UTF-8.
     std::string Item(std::int32_t position) const;
-    // The same, cut to what the joke label could show of it.
-    std::string ItemForLabel(std::int32_t position) const;
+    // The same, cut to what a label of `capacity` could show of it.
+    std::string ItemForLabel(std::int32_t position, LabelCapacity capacity) const;
 
 private:
     // The file that holds the joke at `position`, and the joke's 0-based index in it.

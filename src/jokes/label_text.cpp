@@ -21,7 +21,7 @@ std::size_t NextBlank(std::string_view text, std::size_t from) {
 
 }  // namespace
 
-std::string LabelText(std::string_view joke, TextEncoding encoding) {
+std::string LabelText(std::string_view joke, TextEncoding encoding, LabelCapacity capacity) {
     // Both encodings write blanks as single bytes, and in UTF-8 a character starts at every byte
     // that is not a continuation byte.
     const auto startsCharacter = [encoding](char c) {
@@ -38,10 +38,10 @@ std::string LabelText(std::string_view joke, TextEncoding encoding) {
             ++at;
             continue;
         }
-        if (characters == kMaxLabelCharacters) break;
+        if (characters == capacity.characters) break;
         if (IsBlank(joke[at])) {
             wordCharacters = 0;
-        } else if (wordCharacters == kMaxLabelWordCharacters) {
+        } else if (wordCharacters == capacity.wordCharacters) {
             AppendAsUtf8(joke.substr(keptFrom, at - keptFrom), encoding, text);
             at = keptFrom = NextBlank(joke, at);
             continue;

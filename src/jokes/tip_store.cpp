@@ -37,7 +37,7 @@ void TipStore::ShowRandomTip() {
 
 void TipStore::DisplayCurrentTip() {
     if (TipItems.Count() <= 0) return;
-    display_.SetTipText(TipItems.ItemForLabel(TipIndex));
+    display_.SetTipText(TipItems.ItemForLabel(TipIndex, label_));
 }
 
 }  // namespace farlous

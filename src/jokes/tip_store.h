@@ -4,6 +4,7 @@
 #include <string>
 
 #include "jokes/joke_collection.h"
+#include "jokes/label_text.h"
 #include "platform/platform.h"
 
 namespace farlous {
@@ -20,7 +21,9 @@ protected:
 // The jokes the window carries: loads them from a file, picks one at random and shows it.
 class TipStore {
 public:
-    TipStore(Platform& platform, TipDisplay& display) : platform_(platform), display_(display) {}
+    // `label` is what the display can show of a joke; the rest of a long one is never handed over.
+    TipStore(Platform& platform, TipDisplay& display, LabelCapacity label)
+        : platform_(platform), display_(display), label_(label) {}
 
     // True once `sFile` was opened and read to its end, even when it held no line; false when
     // `sFile` is empty or names no regular file. Open and read failures are thrown.
@@ -34,6 +37,7 @@ public:
 private:
     Platform& platform_;
     TipDisplay& display_;
+    LabelCapacity label_;
     JokeCollection TipItems;
     std::int32_t TipIndex = 0;  // 1-based position of the joke shown last; 0 before any pick
 };

@@ -17,8 +17,7 @@ bool ShowTipsAtStartup(Platform& platform);
 // it and routes the clicks here.
 class frmTip {
 public:
-    frmTip(Platform& platform, TipWindowFace& face)
-        : platform_(platform), face_(face), store_(platform, face) {}
+    frmTip(Platform& platform, TipWindowFace& face);
 
     // Errors are thrown to the caller, which ends the run.
     void Form_Load();

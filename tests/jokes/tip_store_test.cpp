@@ -19,6 +19,9 @@ using namespace std::string_literals;
 using namespace std::string_view_literals;
 using Lines = std::vector<std::string>;
 
+// A small label, so that short texts reach both of its cuts.
+constexpr LabelCapacity kLabel = CapacityOf(8, 16);
+
 std::string Repeat(const std::string& text, std::size_t times) {
     std::string repeated;
     for (std::size_t i = 0; i < times; ++i) repeated += text;
@@ -28,7 +31,7 @@ std::string Repeat(const std::string& text, std::size_t times) {
 struct Store {
     testing::FakePlatform platform;
     testing::FakeFace face;
-    TipStore store{platform, face};
+    TipStore store{platform, face, kLabel};
 
     // Loads `bytes` as one more file: the jokes held then.
     Lines Load(const std::string& bytes) {
@@ -141,21 +144,21 @@ struct LabelRow {
 
 // Words keep their first characters, the text its first; blanks and NUL pass, no character is
 // split.
-const std::string kWord(kMaxLabelWordCharacters, 'x');
+const std::string kWord(kLabel.wordCharacters, 'x');
 const LabelRow kLabels[] = {
     {"LongWordCut", kWord + "zzz\tfin a\0b"s, TextEncoding::Utf8, kWord + "\tfin a\0b"s},
-    {"Utf8WordCutOnCharacters", Repeat("é", kMaxLabelWordCharacters + 3) + " €", TextEncoding::Utf8,
-     Repeat("é", kMaxLabelWordCharacters) + " €"},
-    {"Windows1252WordCut", std::string(kMaxLabelWordCharacters + 3, '\xE9') + " \x80",
-     TextEncoding::Windows1252, Repeat("é", kMaxLabelWordCharacters) + " €"},
-    {"TextCutOnCharacters", Repeat(" 😀", kMaxLabelCharacters / 2 + 1), TextEncoding::Utf8,
-     Repeat(" 😀", kMaxLabelCharacters / 2)},
+    {"Utf8WordCutOnCharacters", Repeat("é", kLabel.wordCharacters + 3) + " €", TextEncoding::Utf8,
+     Repeat("é", kLabel.wordCharacters) + " €"},
+    {"Windows1252WordCut", std::string(kLabel.wordCharacters + 3, '\xE9') + " \x80",
+     TextEncoding::Windows1252, Repeat("é", kLabel.wordCharacters) + " €"},
+    {"TextCutOnCharacters", Repeat(" 😀", kLabel.characters / 2 + 1), TextEncoding::Utf8,
+     Repeat(" 😀", kLabel.characters / 2)},
 };
 
 class LabelTextTest : public ::testing::TestWithParam<LabelRow> {};
 
 TEST_P(LabelTextTest, KeepsWhatTheLabelCanShow) {
-    EXPECT_EQ(LabelText(GetParam().joke, GetParam().encoding), GetParam().label);
+    EXPECT_EQ(LabelText(GetParam().joke, GetParam().encoding, kLabel), GetParam().label);
 }
 
 INSTANTIATE_TEST_SUITE_P(Jokes, LabelTextTest, ::testing::ValuesIn(kLabels), testing::RowName());
