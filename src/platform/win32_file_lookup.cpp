@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32_long_path.h"
+
 namespace farlous {
 
 namespace {
@@ -19,8 +21,8 @@ std::optional<std::wstring> FindRegularFileName(const std::wstring& path) {
         return std::nullopt;
     }
     WIN32_FIND_DATAW found;
-    const HANDLE search =
-        FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    const HANDLE search = FindFirstFileExW(LongPathForm(path).c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return std::nullopt;
     FindClose(search);
     if ((found.dwFileAttributes & kNotAPlainFile) != 0) return std::nullopt;

@@ -7,15 +7,16 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "platform/runtime_error.h"
 #include "platform/win32_file_lookup.h"
+#include "platform/win32_long_path.h"
 #include "platform/win32_program_file.h"
 #include "platform/win32_setting.h"
 #include "platform/win32_text.h"
+#include "test_support.h"
 #include "window/win32/message_font.h"
 #include "window/win32/screen_geometry.h"
 
@@ -24,43 +25,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using Kind = RuntimeError::Kind;
-
-// Names a test row from its first field.
-template <typename Row>
-std::string RowName(const ::testing::TestParamInfo<Row>& info) {
-    return info.param.name;
-}
-
-// A row prints as its name too, in the names of the tests that ctest lists.
-template <typename Row>
-requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
-
-// A folder of the test's own under the temporary folder, removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder() : path_(fs::temp_directory_path() / ("farlous-" + Unique())) {
-        fs::create_directories(path_);
-    }
-    ~TemporaryFolder() {
-        for (const auto& entry : fs::recursive_directory_iterator(path_)) {
-            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        }
-        fs::remove_all(path_);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    static std::string Unique() {
-        static int count = 0;
-        return std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
-    }
-    fs::path path_;
-};
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::PrintTo;
+using testing::RowName;
+using testing::TemporaryFolder;
+using testing::WriteFile;
 
 TEST(Win32TextTest, ConvertsBothWays) {
     const struct {
@@ -102,6 +70,32 @@ INSTANTIATE_TEST_SUITE_P(
                        L"Blagues.du.jour"},
         ProgramFileRow{"NoExtension", L"C:\\FARLOUS\\FARLOUS", L"C:\\FARLOUS", L"FARLOUS"}),
     RowName<ProgramFileRow>);
+
+struct LongPathRow {
+    std::string name;
+    std::wstring path, form;
+};
+class LongPathTest : public ::testing::TestWithParam<LongPathRow> {};
+
+TEST_P(LongPathTest, PrefixesOnlyLongFullPaths) {
+    EXPECT_EQ(LongPathForm(GetParam().path), GetParam().form);
+}
+
+const std::wstring kDeep = std::wstring(130, L'd') + L"\\" + std::wstring(130, L'e');
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LongPathTest,
+    ::testing::Values(LongPathRow{"Short", L"C:\\FARLOUS\\\\FARLOUS.TXT",
+                                  L"C:\\FARLOUS\\\\FARLOUS.TXT"},
+                      LongPathRow{"Drive", L"C:\\" + kDeep + L"\\\\FARLOUS.TXT",
+                                  L"\\\\?\\C:\\" + kDeep + L"\\FARLOUS.TXT"},
+                      LongPathRow{"Slashes", L"C:/" + kDeep + L"/FARLOUS.TXT",
+                                  L"\\\\?\\C:\\" + kDeep + L"\\FARLOUS.TXT"},
+                      LongPathRow{"Network", L"\\\\serveur\\partage\\" + kDeep,
+                                  L"\\\\?\\UNC\\serveur\\partage\\" + kDeep},
+                      LongPathRow{"Prefixed", L"\\\\?\\C:\\" + kDeep, L"\\\\?\\C:\\" + kDeep},
+                      LongPathRow{"Relative", kDeep, kDeep}),
+    RowName<LongPathRow>);
 
 // Each row writes the value the way `reg add` or an editor would, for a program name of its own.
 struct SettingRow {
@@ -194,7 +188,7 @@ protected:
             WriteFile(f / name, "blague");
             SetFileAttributesW((f / name).c_str(), attributes);
         }
-        fs::create_directory(f / "dossier.txt");
+        CreateDirectoryW((f / "dossier.txt").c_str(), nullptr);
         WriteFile(f / L"\u00e9t\u00e9 \U0001F95A.txt", "blague");
     }
 };

@@ -83,6 +83,7 @@ Win32TipWindow::Win32TipWindow(Platform& platform, HINSTANCE instance)
     // Underline the letter after a single "&" from the start, not only once Alt is pressed.
     SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
     focus_ = cmdOK_;
+    default_ = cmdOK_;
 }
 
 Win32TipWindow::~Win32TipWindow() {
@@ -188,7 +189,11 @@ void Win32TipWindow::Show(int showCommand) {
 int Win32TipWindow::RunMessageLoop() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window_ != nullptr && IsDialogMessageW(window_, &message)) continue;
+        if (window_ != nullptr && IsDialogMessageW(window_, &message)) {
+            // Moving the focus, some dialog managers restyle the buttons their own way.
+            if (window_ != nullptr) ShowDefaultButton();
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -232,7 +237,9 @@ LRESULT Win32TipWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return 0;
         case DM_GETDEFID:
-            return MAKELRESULT(IDOK, DC_HASDEFID);
+            // The dialog manager asks whenever the focus moves: the answer keeps the look of the
+            // buttons as MakeDefault left it.
+            return MAKELRESULT(GetDlgCtrlID(default_), DC_HASDEFID);
         case WM_ACTIVATE:
             // The focus stays with the control that had it, as in a dialog.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -276,9 +283,16 @@ void Win32TipWindow::OnCommand(int id, int notification) {
 
 // Enter clicks the default button: the focused one, or "OK" when no other button has the focus.
 void Win32TipWindow::MakeDefault(HWND button) {
+    default_ = button;
+    ShowDefaultButton();
+}
+
+void Win32TipWindow::ShowDefaultButton() {
     for (const HWND each : {cmdOK_, cmdNextTip_, cmdAbout_}) {
-        const DWORD type = each == button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        SendMessageW(each, BM_SETSTYLE, BS_NOTIFY | type, TRUE);
+        const DWORD type = each == default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((GetWindowLongPtrW(each, GWL_STYLE) & BS_TYPEMASK) != type) {
+            SendMessageW(each, BM_SETSTYLE, BS_NOTIFY | type, TRUE);
+        }
     }
 }
 

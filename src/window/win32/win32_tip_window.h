@@ -38,6 +38,7 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int notification);
     void MakeDefault(HWND button);
+    void ShowDefaultButton();
 
     void SetTipText(const std::string& text) override;
     void Unload() override;
@@ -57,7 +58,8 @@ private:
     HWND cmdNextTip_ = nullptr;
     HWND cmdAbout_ = nullptr;
     HWND lblTipText_ = nullptr;
-    HWND focus_ = nullptr;  // what gets the focus back when the window is activated again
+    HWND focus_ = nullptr;    // what gets the focus back when the window is activated again
+    HWND default_ = nullptr;  // the button Enter clicks: the focused one, or else "OK"
     HFONT font_ = nullptr;
     int exitStatus_ = 0;
 };
