@@ -526,7 +526,10 @@ TEST_F(WindowTest, LooksAsDesigned) {
     SelectObject(memory, shot);
     const bool painted = WaitFor<bool>([&] {
         BitBlt(memory, 0, 0, width, height, dc, client.left, client.top, SRCCOPY);
-        std::copy_n(static_cast<std::uint32_t*>(bits), screen.size(), screen.begin());
+        // Opaque, as viewers read the fourth byte.
+        std::transform(static_cast<std::uint32_t*>(bits),
+                       static_cast<std::uint32_t*>(bits) + screen.size(), screen.begin(),
+                       [](std::uint32_t p) { return p | 0xFF000000; });
         return logoShown();
     });
     {
