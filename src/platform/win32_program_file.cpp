@@ -31,7 +31,7 @@ std::wstring ProgramFile() {
         if (length == 0 || size >= kLongestPath) {
             throw std::runtime_error("le chemin du programme est illisible");
         }
-        path.resize(size * 2);
+        path.resize(std::size_t{size} * 2);
     }
 }
 

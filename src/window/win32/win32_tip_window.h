@@ -18,8 +18,10 @@ namespace farlous {
 // The window drawn with Windows' own controls, laid out from the design table at the screen's
 // dots per inch and never re-laid; its clicks go to the window's behaviour, frmTip. The keyboard
 // is the dialog manager's: Tab follows the tab order, Escape means "OK", and Enter clicks the
-// focused button, or "OK" when the focus is on no button.
-class Win32TipWindow : private TipWindowFace {
+// focused button, or "OK" when the focus is on no button. Final, and never destroyed through
+// its face: a plain destructor is all it needs.
+class Win32TipWindow final  // NOLINT(cppcoreguidelines-virtual-class-destructor)
+    : private TipWindowFace {
 public:
     Win32TipWindow(Platform& platform, HINSTANCE instance);
     ~Win32TipWindow();
