@@ -1,6 +1,8 @@
 // Time from starting a program to its window on screen, under Wine (or Windows): FARLOUS.EXE with
 // the sample jokes against the least a Win32 program does to show a window, interleaved; and the
-// size of both files. Run it through bench/windows-startup.sh.
+// size of both files. A program is timed until it first waits for input, which both do once
+// their window is shown and painted: waiting for that costs the machine nothing, where polling
+// for the window would take from the program timed. Run it through bench/windows-startup.sh.
 //
 // Usage: farlous_windows_startup_bench FARLOUS.EXE minimal_window.exe [rounds]
 #include <windows.h>
@@ -24,6 +26,11 @@ struct Case {
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The fastest run: what the program costs when nothing else on the machine gets in its way.
+double Fastest(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -64,13 +71,9 @@ void RunOnce(Case& c) {
         std::fwprintf(stderr, L"%ls: cannot start %ls\n", c.name, c.program.c_str());
         std::exit(1);
     }
-    HWND window = nullptr;
-    const ULONGLONG deadline = GetTickCount64() + kGiveUpMs;
-    while ((window = VisibleWindowOf(process.dwProcessId)) == nullptr &&
-           GetTickCount64() < deadline) {
-        Sleep(1);
-    }
+    const bool idle = WaitForInputIdle(process.hProcess, kGiveUpMs) == 0;
     QueryPerformanceCounter(&shown);
+    const HWND window = idle ? VisibleWindowOf(process.dwProcessId) : nullptr;
     if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, kGiveUpMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 1);
@@ -109,13 +112,14 @@ int wmain(int argc, wchar_t* argv[]) {
         }
     }
 
-    std::wprintf(L"Start to window shown, medians of %d interleaved runs\n", rounds);
+    std::wprintf(L"Start to window shown, %d interleaved runs: median, fastest\n", rounds);
     for (const Case& c : cases) {
-        std::wprintf(L"  %-24ls %7.1f ms   file %7.1f KB\n", c.name, Median(c.ms),
-                     FileKilobytes(c.program));
+        std::wprintf(L"  %-24ls %7.1f ms %7.1f ms   file %7.1f KB\n", c.name, Median(c.ms),
+                     Fastest(c.ms), FileKilobytes(c.program));
     }
-    std::wprintf(L"  FARLOUS / minimal window, time  %5.2f  (at most 1.20)\n",
-                 Median(cases[1].ms) / Median(cases[0].ms));
+    std::wprintf(L"  FARLOUS / minimal window, time  %5.2f median, %5.2f fastest  (at most 1.20)\n",
+                 Median(cases[1].ms) / Median(cases[0].ms),
+                 Fastest(cases[1].ms) / Fastest(cases[0].ms));
     std::wprintf(L"  FARLOUS / minimal window, size  %5.2f\n",
                  FileKilobytes(cases[1].program) / FileKilobytes(cases[0].program));
     return 0;

@@ -85,8 +85,10 @@ HBITMAP Decode(const Bytes& bytes, int dpi) {
 HBITMAP LoadResourcePicture(HINSTANCE module, const std::wstring& name, int dpi) {
     const Bytes bytes = ResourceBytes(module, name);
     if (bytes.data == nullptr) return nullptr;
-    // The imaging component is a COM server; the thread needs COM only while decoding.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    // The imaging component is a COM server; the thread needs COM only while decoding. Its objects
+    // work in any apartment, and the multithreaded one costs nothing to enter, where a
+    // single-threaded one makes a hidden window first.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     const HBITMAP bitmap = Decode(bytes, dpi);
     if (SUCCEEDED(com)) CoUninitialize();
     return bitmap;
