@@ -2,31 +2,20 @@
 
 #include <stdexcept>
 
+#include "window/win32/owner_window.h"
+
 namespace farlous {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"FarlousPictureBox";
 
-void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
-    static const ATOM atom = [&] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass);
-    }();
-    if (atom == 0) throw std::runtime_error("RegisterClassExW");
-}
-
 }  // namespace
 
 PictureBox::PictureBox(HWND parent, const RECT& rect, bool white, int id, const std::wstring& name)
     : white_(white) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
-    RegisterClassOnce(instance, WindowProc);
+    RegisterOwnerClass<PictureBox>(instance, kClassName, nullptr, nullptr);
     // The name is never drawn; it is what screen readers say of the box.
     window_ = CreateWindowExW(WS_EX_STATICEDGE, kClassName, name.c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, rect.left,
@@ -52,23 +41,6 @@ COLORREF PictureBox::Background() const {
 HBRUSH PictureBox::BackgroundBrush() const {
     return white_ ? static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))
                   : GetSysColorBrush(COLOR_BTNFACE);
-}
-
-LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = static_cast<PictureBox*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (box == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        box->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return box->OnMessage(message, wParam, lParam);
 }
 
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,7 +22,8 @@ public:
     void SetPicture(HBITMAP picture);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Owner>
+    friend LRESULT CALLBACK OwnerWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     COLORREF Background() const;
     HBRUSH BackgroundBrush() const;

@@ -8,6 +8,7 @@
 #include "window/frm_tip_accessibility.h"
 #include "window/frm_tip_design.h"
 #include "window/win32/message_font.h"
+#include "window/win32/owner_window.h"
 #include "window/win32/resource_picture.h"
 #include "window/win32/screen_geometry.h"
 
@@ -56,22 +57,6 @@ std::wstring AccessibleName(std::string_view control) {
     return design == kFrmTipAccessibility.end() ? std::wstring() : Wide(design->name);
 }
 
-void RegisterClassOnce(HINSTANCE instance, WNDPROC procedure) {
-    static const ATOM atom = [&] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = instance;
-        // The program file's icon: the design gives the window none of its own.
-        windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass);
-    }();
-    if (atom == 0) throw std::runtime_error("RegisterClassExW");
-}
-
 }  // namespace
 
 Win32TipWindow::Win32TipWindow(Platform& platform, HINSTANCE instance)
@@ -92,7 +77,9 @@ Win32TipWindow::~Win32TipWindow() {
 }
 
 void Win32TipWindow::CreateFrame(HINSTANCE instance) {
-    RegisterClassOnce(instance, WindowProc);
+    // The program file's icon: the design gives the window none of its own.
+    RegisterOwnerClass<Win32TipWindow>(instance, kClassName, GetSysColorBrush(COLOR_BTNFACE),
+                                       LoadIconW(instance, MAKEINTRESOURCEW(1)));
     // The client area goes at its designed place; the frame goes around it.
     RECT frame = ScreenRect(kClientLeft, kClientTop, kClientWidth, kClientHeight, dpi_);
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
@@ -211,24 +198,6 @@ void Win32TipWindow::Unload() {
 void Win32TipWindow::EndRun(int exitStatus) {
     exitStatus_ = exitStatus;
     Unload();
-}
-
-LRESULT CALLBACK Win32TipWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = static_cast<Win32TipWindow*>(
-            reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        created->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* self = reinterpret_cast<Win32TipWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
 }
 
 LRESULT Win32TipWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
