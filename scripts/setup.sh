@@ -7,6 +7,9 @@ FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
     dpkg-dev desktop-file-utils lintian x11-utils clang-format clang-tidy clang libclang-rt-14-dev
     dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca)
+# What the Windows build and its tests need: the cross compiler, Wine to run the tests, GoogleTest's
+# sources to build it for Windows, and icoutils to read the program file's resources back.
+FARLOUS_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 googletest xvfb xauth icoutils)
 
 farlous_missing_packages() {
     local package

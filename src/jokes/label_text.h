@@ -21,9 +21,9 @@ struct LabelCapacity {
     std::size_t characters;
 };
 
-constexpr LabelCapacity CapacityOf(int widthPixels, int heightPixels) {
-    const auto lines = static_cast<std::size_t>(heightPixels / 8 + 1);
-    const std::size_t shown = static_cast<std::size_t>(widthPixels) * lines;
+constexpr LabelCapacity CapacityOf(std::size_t widthPixels, std::size_t heightPixels) {
+    const std::size_t lines = heightPixels / 8 + 1;
+    const std::size_t shown = widthPixels * lines;
     return {shown, lines * shown};
 }
 

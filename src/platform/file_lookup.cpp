@@ -5,25 +5,13 @@
 #include <system_error>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace farlous {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool IsHidden(const fs::path& path) {
-#ifdef _WIN32
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-#else
-    return path.filename().native().starts_with('.');
-#endif
-}
+bool IsHidden(const fs::path& path) { return path.filename().native().starts_with('.'); }
 
 bool IsVisibleRegularFile(const fs::path& path) {
     std::error_code error;

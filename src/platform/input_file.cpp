@@ -3,12 +3,14 @@
 #include <cerrno>
 #include <new>
 
-#include "platform/file_lookup.h"
 #include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
 #ifdef _WIN32
 #include <sys/stat.h>
+
+#include "platform/win32_long_path.h"
+#include "platform/win32_text.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -85,7 +87,7 @@ FileBytes ReadAll(std::size_t sizeAtOpen, ReadFunction read, const std::string& 
 #ifdef _WIN32
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-    file_ = _wfopen(PathFromString(path).c_str(), L"rb");
+    file_ = _wfopen(LongPathForm(Utf8ToWide(path)).c_str(), L"rb");
     if (file_ == nullptr) ThrowFileError(errno, path_);
     struct _stat64 status {};
     if (_fstat64(_fileno(file_), &status) != 0 || (status.st_mode & _S_IFREG) == 0) {

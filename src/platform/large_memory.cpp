@@ -95,7 +95,7 @@ void* AllocateLarge(std::size_t bytes) {
 #endif
 }
 
-void FreeLarge(void* block, std::size_t bytes) noexcept {
+void FreeLarge(void* block, [[maybe_unused]] std::size_t bytes) noexcept {
 #ifdef __linux__
     if (bytes >= kOwnBlock) {
         ::munmap(block, MappedLength(bytes));
