@@ -63,11 +63,7 @@ void QtPlatform::Randomize() { random_.SeedFromClock(); }
 
 float QtPlatform::Rnd() { return random_.Next(); }
 
-int QtPlatform::FreeFile() {
-    int number = 1;
-    while (openFiles_.contains(number)) ++number;
-    return number;
-}
+int QtPlatform::FreeFile() { return files_.FreeFile(); }
 
 std::string QtPlatform::Dir(const std::string& path) {
     const auto found = FindRegularFile(PathFromString(path));
@@ -77,21 +73,12 @@ std::string QtPlatform::Dir(const std::string& path) {
 void QtPlatform::OpenForInput(int fileNumber, const std::string& path) {
     // The lookup may have matched the name in another letter case: open what it found.
     const auto found = FindRegularFile(PathFromString(path));
-    openFiles_[fileNumber] = std::make_unique<InputFile>(found ? PathToString(*found) : path);
+    files_.OpenForInput(fileNumber, found ? PathToString(*found) : path);
 }
 
-FileBytes QtPlatform::ReadToEnd(int fileNumber) { return OpenFile(fileNumber).ReadToEnd(); }
+FileBytes QtPlatform::ReadToEnd(int fileNumber) { return files_.ReadToEnd(fileNumber); }
 
-void QtPlatform::Close(int fileNumber) { openFiles_.erase(fileNumber); }
-
-InputFile& QtPlatform::OpenFile(int fileNumber) {
-    const auto it = openFiles_.find(fileNumber);
-    if (it == openFiles_.end()) {
-        throw RuntimeError(RuntimeError::Kind::FileRead,
-                           "Nom ou numéro de fichier incorrect : " + std::to_string(fileNumber));
-    }
-    return *it->second;
-}
+void QtPlatform::Close(int fileNumber) { files_.Close(fileNumber); }
 
 void QtPlatform::MsgBox(const std::string& prompt) { ShowMessage(title_, prompt); }
 

@@ -1,12 +1,11 @@
 #pragma once
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
 
-#include "platform/input_file.h"
+#include "platform/open_files.h"
 #include "platform/platform.h"
 #include "platform/program_location.h"
 #include "platform/random_source.h"
@@ -37,7 +36,6 @@ public:
     void ReportUnhandledError(const std::string& message) override;
 
 private:
-    InputFile& OpenFile(int fileNumber);
 #ifdef __linux__
     const ProgramLocation& Location();
     std::optional<ProgramLocation> location_;
@@ -45,7 +43,7 @@ private:
 
     std::string title_;
     RandomSource random_;
-    std::map<int, std::unique_ptr<InputFile>> openFiles_;
+    OpenFiles files_;
     // Stored text by application, section and key; nothing for an absent setting.
     std::map<std::tuple<std::string, std::string, std::string>, std::optional<std::string>>
         settings_;
