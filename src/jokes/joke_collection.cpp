@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "jokes/label_text.h"
+#include "platform/error_texts.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -12,8 +13,7 @@ void JokeCollection::Append(FileBytes bytes) {
     JokesFile file(std::move(bytes));
     const std::size_t room = std::numeric_limits<std::int32_t>::max() - count_;
     if (file.Count() > room) {
-        throw RuntimeError(RuntimeError::Kind::OutOfMemory,
-                           "Mémoire insuffisante : le fichier de blagues a trop de lignes.");
+        throw RuntimeError(RuntimeError::Kind::OutOfMemory, error_texts::TooManyLines());
     }
     count_ += static_cast<std::int32_t>(file.Count());
     files_.push_back(std::move(file));

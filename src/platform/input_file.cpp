@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <new>
 
+#include "platform/error_texts.h"
 #include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
@@ -28,24 +29,22 @@ namespace {
     switch (error) {
         case ENOENT:
         case ENOTDIR:
-            throw RuntimeError(RuntimeError::Kind::FileNotFound, "Fichier introuvable : " + shown);
+            throw RuntimeError(RuntimeError::Kind::FileNotFound, error_texts::FileNotFound(shown));
         case EACCES:
         case EPERM:
             throw RuntimeError(RuntimeError::Kind::PermissionDenied,
-                               "Permission refusée : impossible de lire le fichier " + shown);
+                               error_texts::PermissionDenied(shown));
         case ENOMEM:
             throw RuntimeError(RuntimeError::Kind::OutOfMemory,
-                               "Mémoire insuffisante pour lire le fichier " + shown);
+                               error_texts::OutOfMemoryReading(shown));
         default:
-            throw RuntimeError(RuntimeError::Kind::FileRead,
-                               "Erreur de lecture du fichier " + shown);
+            throw RuntimeError(RuntimeError::Kind::FileRead, error_texts::ReadError(shown));
     }
 }
 
 [[noreturn]] void ThrowNotARegularFile(const std::string& path) {
-    throw RuntimeError(
-        RuntimeError::Kind::FileRead,
-        "Erreur de lecture du fichier " + WithControlsShown(path) + " : ce n'est pas un fichier.");
+    throw RuntimeError(RuntimeError::Kind::FileRead,
+                       error_texts::NotAFile(WithControlsShown(path)));
 }
 
 // Reads the `sizeAtOpen` bytes the file held when it was opened, or fewer if it shrank: a file that

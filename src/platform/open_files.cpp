@@ -1,5 +1,6 @@
 #include "platform/open_files.h"
 
+#include "platform/error_texts.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -17,8 +18,7 @@ void OpenFiles::OpenForInput(int fileNumber, const std::string& path) {
 FileBytes OpenFiles::ReadToEnd(int fileNumber) {
     const auto it = files_.find(fileNumber);
     if (it == files_.end()) {
-        throw RuntimeError(RuntimeError::Kind::FileRead,
-                           "Nom ou numéro de fichier incorrect : " + std::to_string(fileNumber));
+        throw RuntimeError(RuntimeError::Kind::FileRead, error_texts::BadFileNumber(fileNumber));
     }
     return it->second->ReadToEnd();
 }

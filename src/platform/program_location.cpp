@@ -6,6 +6,7 @@
 #include <climits>
 #include <string_view>
 
+#include "platform/error_texts.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -17,8 +18,7 @@ constexpr const char* kRunningProgram = "/proc/self/exe";
 constexpr std::string_view kDeletedMark = " (deleted)";
 
 [[noreturn]] void ThrowUnknownLocation() {
-    throw RuntimeError(RuntimeError::Kind::FileNotFound,
-                       "Dossier du programme introuvable : le système n'en donne pas le chemin.");
+    throw RuntimeError(RuntimeError::Kind::FileNotFound, error_texts::UnknownProgramFolder());
 }
 
 // The path of the running program file, or "" when the system cannot give it (a path longer than

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/blanks.h"
+#include "platform/error_texts.h"
 #include "platform/printable_text.h"
 #include "platform/runtime_error.h"
 
@@ -45,16 +46,13 @@ std::string Quote(std::string_view text) {
 
 [[noreturn]] void ThrowTypeMismatch(std::string_view text) {
     if (text.empty()) {
-        throw RuntimeError(Kind::TypeMismatch,
-                           "Type incompatible : un texte vide n'est pas un nombre.");
+        throw RuntimeError(Kind::TypeMismatch, error_texts::EmptyIsNotANumber());
     }
-    throw RuntimeError(Kind::TypeMismatch,
-                       "Type incompatible : " + Quote(text) + " n'est pas un nombre.");
+    throw RuntimeError(Kind::TypeMismatch, error_texts::NotANumber(Quote(text)));
 }
 
 [[noreturn]] void ThrowOverflow(std::string_view text) {
-    throw RuntimeError(Kind::Overflow, "Dépassement de capacité : " + Quote(text) +
-                                           " ne tient pas dans un entier de 32 bits.");
+    throw RuntimeError(Kind::Overflow, error_texts::Overflow(Quote(text)));
 }
 
 // The whole text is checked before reporting overflow, so a typo is never called an overflow.

@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/error_texts.h"
 #include "platform/runtime_error.h"
 
 namespace farlous {
@@ -13,11 +14,11 @@ std::string DescribeUnhandledError(std::exception_ptr error) {
     } catch (const RuntimeError& e) {
         return e.what();
     } catch (const std::bad_alloc&) {
-        return "Mémoire insuffisante.";
+        return error_texts::OutOfMemory();
     } catch (const std::exception& e) {
-        return std::string("Erreur inattendue : ") + e.what();
+        return error_texts::Unexpected(e.what());
     } catch (...) {
-        return "Erreur inattendue.";
+        return error_texts::Unexpected();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/error_texts.h"
 #include "platform/runtime_error.h"
 #include "platform/win32_text.h"
 
@@ -18,13 +19,10 @@ using KeyHandle = std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(&RegClos
 
 [[noreturn]] void ThrowUnreadable(const std::string& key, LSTATUS status) {
     if (status == ERROR_UNSUPPORTED_TYPE) {
-        throw RuntimeError(
-            RuntimeError::Kind::TypeMismatch,
-            "Type incompatible : le réglage « " + key + " » n'est ni un texte ni un nombre.");
+        throw RuntimeError(RuntimeError::Kind::TypeMismatch,
+                           error_texts::SettingOfAnotherType(key));
     }
-    throw RuntimeError(
-        RuntimeError::Kind::FileRead,
-        "Impossible de lire le réglage « " + key + " » (erreur " + std::to_string(status) + ").");
+    throw RuntimeError(RuntimeError::Kind::FileRead, error_texts::SettingUnreadable(key, status));
 }
 
 }  // namespace

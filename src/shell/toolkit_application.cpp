@@ -5,13 +5,12 @@
 #include <optional>
 #include <vector>
 
+#include "platform/error_texts.h"
 #include "platform/unhandled_error.h"
 
 namespace farlous {
 
 namespace {
-
-constexpr const char* kNoDisplay = "Affichage impossible : aucun écran n'a pu être ouvert.";
 
 // The toolkit keeps pointers to its arguments for the whole run.
 char gDefaultName[] = "FARLOUS";
@@ -44,7 +43,8 @@ void HoldOrReportMessage(QtMsgType type, const QMessageLogContext& context, cons
 std::unique_ptr<QApplication> StartToolkit(char* programName, const std::string& title,
                                            const std::string& pendingError) {
     if (programName != nullptr) gArguments[0] = programName;
-    gReportWithoutDisplay = title + " : " + (pendingError.empty() ? kNoDisplay : pendingError);
+    gReportWithoutDisplay =
+        title + " : " + (pendingError.empty() ? error_texts::NoDisplay() : pendingError);
     const QtMessageHandler previous = qInstallMessageHandler(HoldOrReportMessage);
     auto application = std::make_unique<QApplication>(gArgumentCount, gArguments);
     qInstallMessageHandler(previous);
