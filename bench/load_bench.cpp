@@ -18,9 +18,12 @@
 
 #include "jokes/tip_store.h"
 #include "jokes_file_maker.h"
+#include "median.h"
 #include "platform/qt_platform.h"
 
 namespace {
+
+using farlous::bench::Median;
 
 namespace fs = std::filesystem;
 using farlous::bench::Accents;
@@ -36,11 +39,6 @@ struct NullDisplay : farlous::TipDisplay {
 
 double Milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 long StatusKilobytes(const char* field) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "jokes_file_maker.h"
+#include "median.h"
 
 // Last: Xlib's macros clash with the standard library's names.
 #include <X11/Xlib.h>
@@ -28,6 +29,8 @@
 extern char** environ;
 
 namespace {
+
+using farlous::bench::Median;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -41,11 +44,6 @@ struct Case {
     std::vector<std::string> command;
     std::vector<double> ms = {}, cpuMs = {}, residentMb = {};
 };
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 double ResidentMb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
