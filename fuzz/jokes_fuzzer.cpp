@@ -173,6 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(store.Index() >= 1 && (count == 0 || store.Index() <= count));
     }
     Require(display.shown.size() == (count > 0 ? 1 + picks : 0));
-    if (count > 0) Require(display.shown.back() == items.ItemForLabel(store.Index()));
+    if (count > 0) Require(display.shown.back() == items.ItemForLabel(store.Index(), kLabel));
     return 0;
 }
