@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -12,14 +14,12 @@
 #include "platform/win32_program_file.h"
 #include "platform/win32_setting.h"
 #include "platform/win32_text.h"
-#include "test_support.h"
+#include "support/row_name.h"
 #include "window/win32/message_font.h"
 #include "window/win32/screen_geometry.h"
 
 namespace farlous {
 namespace {
-
-using testing::RowName;
 
 // Each row stores the value as `reg add` or an editor would; "(absent)" when there is none.
 struct SettingRow {
@@ -69,9 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingRow{"Binary", REG_BINARY, L"",
                                  "Type incompatible : le réglage « Show Tips at Startup » n'est ni "
                                  "un texte ni un nombre."}),
-    RowName<SettingRow>);
+    testing::RowName());
 
-// The folder holds these files, and a folder "dossier.txt".
 struct LookupRow {
     std::string name;
     std::wstring asked;
@@ -80,21 +79,23 @@ struct LookupRow {
 class FileLookupTest : public ::testing::TestWithParam<LookupRow> {};
 
 TEST_P(FileLookupTest, FindsPlainFilesOnly) {
-    testing::TemporaryFolder folder;
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("farlous-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder / "dossier.txt");
     for (const auto& [file, attributes] :
-         {std::pair{L"Farlous.txt", FILE_ATTRIBUTE_READONLY},
+         {std::pair{L"Farlous.txt", FILE_ATTRIBUTE_NORMAL},
           std::pair{L"cache.txt", FILE_ATTRIBUTE_HIDDEN},
           std::pair{L"systeme.txt", FILE_ATTRIBUTE_SYSTEM},
           std::pair{L"\u00e9t\u00e9 \U0001F95A.txt", FILE_ATTRIBUTE_NORMAL}}) {
-        testing::WriteFile(folder.path() / file, "blague");
-        SetFileAttributesW((folder.path() / file).c_str(), attributes);
+        std::ofstream(folder / file) << "blague";
+        SetFileAttributesW((folder / file).c_str(), attributes);
     }
-    CreateDirectoryW((folder.path() / "dossier.txt").c_str(), nullptr);
-    EXPECT_EQ(FindRegularFileName((folder.path() / GetParam().asked).wstring()), GetParam().found);
+    EXPECT_EQ(FindRegularFileName((folder / GetParam().asked).wstring()), GetParam().found);
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, FileLookupTest,
-                         ::testing::Values(LookupRow{"AnyLetterCaseReadOnly", L"FARLOUS.TXT",
+                         ::testing::Values(LookupRow{"AnyLetterCase", L"FARLOUS.TXT",
                                                      L"Farlous.txt"},
                                            LookupRow{"NonAscii", L"\u00c9T\u00c9 \U0001F95A.TXT",
                                                      L"\u00e9t\u00e9 \U0001F95A.txt"},
@@ -102,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Names, FileLookupTest,
                                            LookupRow{"System", L"systeme.txt", std::nullopt},
                                            LookupRow{"Folder", L"dossier.txt", std::nullopt},
                                            LookupRow{"Wildcard", L"F*.txt", std::nullopt}),
-                         RowName<LookupRow>);
+                         testing::RowName());
 
 TEST(ProgramFileTest, KeepsTheRootsSeparatorAndTheNamesDots) {
     EXPECT_EQ(ProgramFolderOf(L"C:\\FARLOUS.EXE"), L"C:\\");
