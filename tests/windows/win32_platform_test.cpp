@@ -1,5 +1,5 @@
 // What the runs of FARLOUS.EXE under Wine do not reach: the registry's other kinds of value, the
-// file lookup's rules, odd program paths, and the window's geometry and font at other scales.
+// file lookup's rules, and the window's geometry at other scales and places.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,58 +10,48 @@
 
 #include "platform/runtime_error.h"
 #include "platform/win32_file_lookup.h"
-#include "platform/win32_long_path.h"
-#include "platform/win32_program_file.h"
 #include "platform/win32_setting.h"
 #include "platform/win32_text.h"
 #include "support/row_name.h"
-#include "window/win32/message_font.h"
 #include "window/win32/screen_geometry.h"
 
 namespace farlous {
 namespace {
 
-// Each row stores the value as `reg add` or an editor would; "(absent)" when there is none.
+// Each row stores the value as `reg add` or an editor would.
 struct SettingRow {
     std::string name;
-    DWORD type;  // REG_NONE: no value at all
+    DWORD type;
     std::wstring stored;
     std::string read;
 };
-class SettingTest : public ::testing::TestWithParam<SettingRow> {
-protected:
-    const std::wstring key = L"Software\\VB and VBA Program Settings\\FarlousTest" +
-                             std::to_wstring(GetCurrentProcessId());
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
-};
+using SettingTest = ::testing::TestWithParam<SettingRow>;
 
 TEST_P(SettingTest, ReadsTheStoredText) {
     const auto& [name, type, stored, expected] = GetParam();
-    if (type != REG_NONE) {
-        const DWORD number = 7;
-        const bool text = type != REG_DWORD && type != REG_BINARY;
-        ASSERT_EQ(RegSetKeyValueW(
-                      HKEY_CURRENT_USER, (key + L"\\Options").c_str(), L"Show Tips at Startup",
-                      type, text ? static_cast<const void*>(stored.c_str()) : &number,
-                      static_cast<DWORD>(text ? (stored.size() + 1) * sizeof(wchar_t)
-                                              : (type == REG_DWORD ? sizeof number : 3))),
-                  ERROR_SUCCESS);
-    }
+    const std::wstring app = L"FarlousTest" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring key = L"Software\\VB and VBA Program Settings\\" + app;
+    const DWORD number = 7;
+    const bool text = type != REG_DWORD && type != REG_BINARY;
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, (key + L"\\Options").c_str(), L"Show Tips at Startup",
+                        type, text ? static_cast<const void*>(stored.c_str()) : &number,
+                        static_cast<DWORD>(text ? (stored.size() + 1) * sizeof(wchar_t)
+                                                : (type == REG_DWORD ? sizeof number : 3))),
+        ERROR_SUCCESS);
     std::string read;
     try {
-        read = ReadUserSetting(WideToUtf8(key.substr(key.rfind(L'\\') + 1)), "Options",
-                               "Show Tips at Startup")
-                   .value_or("(absent)");
+        read = ReadUserSetting(WideToUtf8(app), "Options", "Show Tips at Startup").value_or("");
     } catch (const RuntimeError& error) {
         read = error.what();
     }
     EXPECT_EQ(read, expected);
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingTest,
-    ::testing::Values(SettingRow{"Absent", REG_NONE, L"", "(absent)"},
-                      SettingRow{"Accents", REG_SZ, L"d\u00e9j\u00e0", "déjà"},
+    ::testing::Values(SettingRow{"Accents", REG_SZ, L"d\u00e9j\u00e0", "déjà"},
                       // Longer than the first read's room.
                       SettingRow{"Long", REG_SZ, std::wstring(300, L'1'), std::string(300, '1')},
                       SettingRow{"Expandable", REG_EXPAND_SZ, L" 1 ", " 1 "},
@@ -105,17 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Names, FileLookupTest,
                                            LookupRow{"Wildcard", L"F*.txt", std::nullopt}),
                          testing::RowName());
 
-TEST(ProgramFileTest, KeepsTheRootsSeparatorAndTheNamesDots) {
-    EXPECT_EQ(ProgramFolderOf(L"C:\\FARLOUS.EXE"), L"C:\\");
-    EXPECT_EQ(ProgramFolderOf(L"\\\\?\\D:\\FARLOUS.EXE"), L"\\\\?\\D:\\");
-    EXPECT_EQ(ProgramFolderOf(L"\\\\serveur\\partage\\F.EXE"), L"\\\\serveur\\partage");
-    EXPECT_EQ(BaseNameOf(L"C:\\Jeux v1.2\\Blagues.du.jour.exe"), L"Blagues.du.jour");
-    const std::wstring deep = std::wstring(130, L'd') + L"\\" + std::wstring(130, L'e');
-    EXPECT_EQ(LongPathForm(L"\\\\serveur\\partage\\" + deep),
-              L"\\\\?\\UNC\\serveur\\partage\\" + deep);
-    EXPECT_EQ(LongPathForm(L"C:/" + deep), L"\\\\?\\C:\\" + deep);
-}
-
 TEST(ScreenGeometryTest, ScalesAndFitsTheWindow) {
     EXPECT_EQ(ScreenPixels(2835, 144), 284);  // 283.5 rounds up
     // What touches in the design still touches.
@@ -128,21 +107,6 @@ TEST(ScreenGeometryTest, ScalesAndFitsTheWindow) {
         const RECT fitted = FitInto(window, area);
         EXPECT_TRUE(EqualRect(&fitted, &placed)) << fitted.left << ", " << fitted.top;
     }
-}
-
-TEST(MessageFontTest, ShrinksOnlyUntilCaptionsFit) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    const auto height = [](HFONT font) {
-        LOGFONTW look{};
-        GetObjectW(font, sizeof look, &look);
-        DeleteObject(font);
-        return std::abs(look.lfHeight);
-    };
-    EXPECT_EQ(height(CreateMessageFont(96, {{L"OK", 1000}})),
-              std::abs(metrics.lfMessageFont.lfHeight));
-    EXPECT_EQ(height(CreateMessageFont(96, {{L"A Propos de Glimbo", 5}})), 8);  // 6 points at most
 }
 
 }  // namespace
