@@ -92,6 +92,11 @@ void Press(HWND window, UINT key) {
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
 
+// The ways to close the window.
+void Escape(HWND window) { Press(window, VK_ESCAPE); }
+void Enter(HWND window) { Press(window, VK_RETURN); }
+void CloseBox(HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
 // One run of a copy of the program named `exeName`, in a folder of its own. A `deep` run's folder
 // has names that no code page holds and is as long as Windows still starts a program in:
 // FARLOUS.TXT's path is past MAX_PATH.
@@ -123,6 +128,7 @@ public:
     ~ProgramRun() {
         TerminateProcess(process_.hProcess, 99);
         End();
+        CloseHandle(process_.hProcess);
         RegDeleteTreeW(HKEY_CURRENT_USER, (kSettings + exeName).c_str());
         DeleteFileW(Long(jokes).c_str());
         DeleteFileW(Long(jokes.parent_path() / (exeName + L".EXE")).c_str());
@@ -160,34 +166,34 @@ public:
     }
 
     // The exit code, or -1 when the program does not end.
-    int End() {
-        DWORD exitCode = 0;
-        if (process_.hProcess == nullptr ||
-            WaitForSingleObject(process_.hProcess, kHangMs) != WAIT_OBJECT_0 ||
-            !GetExitCodeProcess(process_.hProcess, &exitCode)) {
-            return -1;
+    int End() const {
+        DWORD exitCode = -1;
+        if (WaitForSingleObject(process_.hProcess, kHangMs) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process_.hProcess, &exitCode);
         }
-        CloseHandle(process_.hProcess);
-        process_.hProcess = nullptr;
         return static_cast<int>(exitCode);
     }
     bool Ended() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
 
-    // The program's visible top-level window of the kind asked: its own, or a message box.
-    HWND Window(bool messageBox) const {
-        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == process_.dwProcessId && IsWindowVisible(window) &&
-                (ClassOf(window) == L"#32770") == messageBox) {
-                return window;
-            }
-        }
-        return nullptr;
-    }
-    HWND WaitForWindow(bool messageBox) const {
+    // The program's visible top-level window of the kind asked, its own or a message box; waited
+    // for if `wait`.
+    HWND Window(bool messageBox, bool wait = true) const {
         HWND found = nullptr;
-        WaitFor([&] { return (found = Window(messageBox)) != nullptr; });
+        const auto find = [&] {
+            for (found = nullptr; (found = FindWindowExW(nullptr, found, nullptr, nullptr));) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(found, &owner);
+                if (owner == process_.dwProcessId && IsWindowVisible(found) &&
+                    (ClassOf(found) == L"#32770") == messageBox) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        if (wait)
+            WaitFor(find);
+        else
+            find();
         return found;
     }
 
@@ -234,14 +240,14 @@ std::string Read(HWND box) {
 
 // The program's runs: the jokes file each one finds, whether another program holds it, the
 // setting, and how the run ends: a message box saying `error`, closed with Enter; a window
-// showing `shown`, closed with `key`; or nothing at all.
+// showing `shown`, closed by `close`; or nothing at all.
 struct RunRow {
     std::string name;
     std::wstring exeName, setting;  // no setting when empty
     std::optional<std::string> jokes;
     bool held;
     std::string shown, error;
-    UINT key;
+    void (*close)(HWND);
     int exitCode;
 };
 class RunTest : public ::testing::TestWithParam<RunRow> {};
@@ -259,25 +265,25 @@ TEST_P(RunTest, EndsAsExpected) {
     }
     ASSERT_TRUE(run.Start());
     if (!row.error.empty()) {
-        const HWND box = run.WaitForWindow(true);
+        const HWND box = run.Window(true);
         ASSERT_NE(box, nullptr) << "no message box";
         std::string error = row.error;
         if (const auto at = error.find("%1"); at != std::string::npos) {
             error.replace(at, 2, WideToUtf8(run.jokes.wstring()));
         }
         EXPECT_EQ(Read(box), "Zinoquet | " + error + " | OK");
-        EXPECT_EQ(run.Window(false), nullptr) << "the window showed before the error";
+        EXPECT_EQ(run.Window(false, false), nullptr) << "the window showed before the error";
         Press(box, VK_RETURN);
-    } else if (row.key != 0) {
-        const HWND window = run.WaitForWindow(false);
+    } else if (row.close != nullptr) {
+        const HWND window = run.Window(false);
         ASSERT_NE(window, nullptr) << "no window";
         EXPECT_EQ(TextOf(Controls(window)["lblTipText"]), row.shown);
-        Press(window, row.key);
+        row.close(window);
     } else {
         // Nothing shows, not even for a moment, and the run ends by itself.
         bool shown = false;
         EXPECT_TRUE(WaitFor([&] {
-            shown = shown || run.Window(true) || run.Window(false);
+            shown = shown || run.Window(true, false) || run.Window(false, false);
             return shown || run.Ended();
         }));
         EXPECT_FALSE(shown);
@@ -290,20 +296,19 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, RunTest,
     ::testing::Values(
         // At 0 the run ends before FARLOUS.TXT is opened: held, it would be an error.
-        RunRow{"TipsOff", L"FARLOUS", L"0", kJoke, true, "", "", 0, 0},
+        RunRow{"TipsOff", L"FARLOUS", L"0", kJoke, true, "", "", nullptr, 0},
         RunRow{"HeldFileIsAnError", L"FARLOUS", L"", kJoke, true, "",
-               "Permission refusée : impossible de lire le fichier %1", 0, 1},
+               "Permission refusée : impossible de lire le fichier %1", nullptr, 1},
         // A renamed program reads the setting of its own name.
         RunRow{"NotANumber", L"Autre", L"abc", kJoke, true, "",
-               "Type incompatible : « abc » n'est pas un nombre.", 0, 1},
-        RunRow{"Missing", L"FARLOUS", L"", std::nullopt, false, MissingFileText(), "", VK_ESCAPE,
-               0},
+               "Type incompatible : « abc » n'est pas un nombre.", nullptr, 1},
+        RunRow{"Missing", L"FARLOUS", L"", std::nullopt, false, MissingFileText(), "", Escape, 0},
         RunRow{"Windows1252", L"FARLOUS", L"1", "Cr\xe8me br\xfbl\xe9\x65 \x80 2\r\n", false,
-               "Crème brûlée € 2", "", VK_RETURN, 0},
+               "Crème brûlée € 2", "", Enter, 0},
         RunRow{"Utf8", L"FARLOUS", L"",
                "\xEF\xBB\xBF\xC5\x92uf \xC3\xA0 la coque \xF0\x9F\xA5\x9A\n", false,
-               "Œuf à la coque 🥚", "", VK_ESCAPE, 0},
-        RunRow{"DeepFolder", L"F", L"", kJoke, false, kJoke, "", VK_RETURN, 0}),
+               "Œuf à la coque 🥚", "", CloseBox, 0},
+        RunRow{"DeepFolder", L"F", L"", kJoke, false, kJoke, "", Enter, 0}),
     testing::RowName());
 
 class WindowTest : public ::testing::Test {
@@ -315,7 +320,7 @@ protected:
     void Open(const std::string& jokes) {
         run.WriteJokes(jokes);
         ASSERT_TRUE(run.Start());
-        window = run.WaitForWindow(false);
+        window = run.Window(false);
         ASSERT_NE(window, nullptr) << "no window";
         controls = Controls(window);
     }
@@ -393,11 +398,12 @@ TEST_F(WindowTest, LooksAsDesigned) {
     EXPECT_EQ(run.End(), 0);
 }
 
-// Tab goes round the buttons and boxes in the design's order, the labels passed over, and the
-// focused button is the default one; Enter clicks it, or "OK" when the focus is on a box. The
-// About box is modal, with one OK button and no icon.
-TEST_F(WindowTest, KeyboardAndAbout) {
-    ASSERT_NO_FATAL_FAILURE(Open(kJoke));
+// "Blague suivante" draws again from the whole file, repeats allowed. Tab goes round the buttons
+// and boxes in the design's order, the labels passed over, and the focused button is the default
+// one; Enter clicks it, or "OK" when the focus is on a box. The About box is modal, with one OK
+// button and no icon.
+TEST_F(WindowTest, ClicksKeysAndAbout) {
+    ASSERT_NO_FATAL_FAILURE(Open("un\r\ndeux\r\ntrois\r\n"));
     const auto focusIs = [&](const char* name) {
         const HWND expected = controls[name[0] == 'c' ? name : "cmdOK"];
         return WaitFor([&] {
@@ -406,27 +412,6 @@ TEST_F(WindowTest, KeyboardAndAbout) {
         });
     };
     ASSERT_TRUE(focusIs("cmdOK"));
-    for (const char* next : {"Picture1", "cmdNextTip", "cmdAbout", "Picture2", "cmdOK", "Picture1",
-                             "cmdNextTip", "cmdAbout"}) {
-        Press(window, VK_TAB);
-        ASSERT_TRUE(focusIs(next)) << next;
-    }
-    Press(window, VK_RETURN);
-    const HWND box = run.WaitForWindow(true);
-    ASSERT_NE(box, nullptr) << "Enter on the About button opened nothing";
-    EXPECT_EQ(Read(box), "Zinoquet | " + AboutText() + " | OK");
-    EXPECT_FALSE(IsWindowEnabled(window)) << "the window takes clicks under the box";
-    Press(box, VK_RETURN);
-    ASSERT_TRUE(focusIs("cmdAbout")) << "the focus did not come back";
-    Press(window, VK_TAB);
-    ASSERT_TRUE(focusIs("Picture2"));
-    Press(window, VK_RETURN);
-    EXPECT_EQ(run.End(), 0);
-}
-
-// "Blague suivante" draws again from the whole file, repeats allowed; the close box ends the run.
-TEST_F(WindowTest, NextJokeDrawsFromTheFile) {
-    ASSERT_NO_FATAL_FAILURE(Open("un\r\ndeux\r\ntrois\r\n"));
     std::set<std::string> seen{TextOf(controls["lblTipText"])};
     for (int click = 0; click < 300 && seen.size() < 3; ++click) {
         DWORD_PTR ignored = 0;
@@ -435,7 +420,22 @@ TEST_F(WindowTest, NextJokeDrawsFromTheFile) {
         seen.insert(TextOf(controls["lblTipText"]));
     }
     EXPECT_EQ(seen, (std::set<std::string>{"un", "deux", "trois"}));
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The click left the focus on "Blague suivante".
+    for (const char* next :
+         {"cmdAbout", "Picture2", "cmdOK", "Picture1", "cmdNextTip", "cmdAbout"}) {
+        Press(window, VK_TAB);
+        ASSERT_TRUE(focusIs(next)) << next;
+    }
+    Press(window, VK_RETURN);
+    const HWND box = run.Window(true);
+    ASSERT_NE(box, nullptr) << "Enter on the About button opened nothing";
+    EXPECT_EQ(Read(box), "Zinoquet | " + AboutText() + " | OK");
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the window takes clicks under the box";
+    Press(box, VK_RETURN);
+    ASSERT_TRUE(focusIs("cmdAbout")) << "the focus did not come back";
+    Press(window, VK_TAB);
+    ASSERT_TRUE(focusIs("Picture2"));
+    Press(window, VK_RETURN);
     EXPECT_EQ(run.End(), 0);
 }
 
