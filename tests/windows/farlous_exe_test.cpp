@@ -57,16 +57,14 @@ std::string TextOf(HWND window) {
     return WideToUtf8(text);
 }
 
+// Every window under `parent`, however deep.
 std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
-    return children;
+    std::vector<HWND> all;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        all.push_back(child);
+        for (HWND inner : Children(child)) all.push_back(inner);
+    }
+    return all;
 }
 
 // A control's rectangle in the client area of `window`, its parent's by default.
@@ -223,15 +221,12 @@ std::map<std::string_view, HWND> Controls(HWND window) {
 std::string Read(HWND box) {
     std::string text, buttons, icon;
     for (HWND child : Children(box)) {
-        DWORD_PTR shown = 0;
         if (!IsWindowVisible(child)) continue;
         if (ClassOf(child) == L"Button") {
             buttons.append(" ").append(TextOf(child));
         } else if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
             text += TextOf(child);
-        } else if (SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kHangMs,
-                                       &shown) &&
-                   shown != 0) {
+        } else if (SendMessageW(child, STM_GETICON, 0, 0) != 0) {
             icon = " (icon)";
         }
     }

@@ -1,5 +1,5 @@
-// What the runs of FARLOUS.EXE under Wine do not reach: the registry's other kinds of value, the
-// file lookup's rules, and the window's geometry at other scales and places.
+// What the runs of FARLOUS.EXE under Wine do not reach: the registry's other kinds of value and
+// the file lookup's rules.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,7 +13,6 @@
 #include "platform/win32_setting.h"
 #include "platform/win32_text.h"
 #include "support/row_name.h"
-#include "window/win32/screen_geometry.h"
 
 namespace farlous {
 namespace {
@@ -94,20 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Names, FileLookupTest,
                                            LookupRow{"Folder", L"dossier.txt", std::nullopt},
                                            LookupRow{"Wildcard", L"F*.txt", std::nullopt}),
                          testing::RowName());
-
-TEST(ScreenGeometryTest, ScalesAndFitsTheWindow) {
-    EXPECT_EQ(ScreenPixels(2835, 144), 284);  // 283.5 rounds up
-    // What touches in the design still touches.
-    EXPECT_EQ(ScreenRect(0, 120, 3855, 2715, 120).right, ScreenRect(3855, 0, 15, 15, 120).left);
-    const RECT area{0, 0, 1280, 1024};
-    for (const auto& [window, placed] :
-         {std::pair{RECT{1000, 900, 1630, 1115}, RECT{650, 809, 1280, 1024}},
-          std::pair{RECT{-10, 0, 620, 215}, RECT{0, 0, 630, 215}},
-          std::pair{RECT{50, 50, 1450, 1150}, RECT{0, 0, 1400, 1100}}}) {  // the caption shows
-        const RECT fitted = FitInto(window, area);
-        EXPECT_TRUE(EqualRect(&fitted, &placed)) << fitted.left << ", " << fitted.top;
-    }
-}
 
 }  // namespace
 }  // namespace farlous
