@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -245,6 +246,8 @@ struct RunRow {
     void (*close)(HWND);
     int exitCode;
 };
+// A failing row prints as its name.
+void PrintTo(const RunRow& row, std::ostream* out) { *out << row.name; }
 class RunTest : public ::testing::TestWithParam<RunRow> {};
 
 TEST_P(RunTest, EndsAsExpected) {
