@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/qt_platform.h"
+#include "platform/platform.h"
 #include "window/qt/tip_window.h"
 
 namespace {
@@ -23,15 +23,16 @@ double Milliseconds(const QElapsedTimer& timer) {
 
 void Measure(const char* name, const std::string& joke, const QString& path) {
     std::ofstream(path.toStdString(), std::ios::binary) << joke << "\r\n";
-    farlous::QtPlatform platform("Zinoquet");
-    farlous::QtTipWindow window(platform);
+    const auto platform = farlous::SystemPlatform();
+    farlous::frmTip form(*platform);
+    farlous::QtTipWindow window(form);
     window.show();
     QApplication::processEvents();
     auto* label = window.findChild<QLabel*>("lblTipText");
 
     QElapsedTimer timer;
     timer.start();
-    window.Form().LoadTips(path.toStdString());
+    form.LoadTips(path.toStdString());
     label->repaint();
     const double loadAndShow = Milliseconds(timer);
 

@@ -1,58 +1,36 @@
 #include "jokes/label_text.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "platform/blanks.h"
 
 namespace farlous {
 
-namespace {
-
-// Position of the first blank at or after `from`, or the text's size.
-std::size_t NextBlank(std::string_view text, std::size_t from) {
-    std::size_t next = text.size();
-    for (const char blank : {' ', '\t'}) {
-        const void* hit = std::memchr(text.data() + from, blank, next - from);
-        if (hit != nullptr)
-            next = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-    }
-    return next;
-}
-
-}  // namespace
-
-std::string LabelText(std::string_view joke, TextEncoding encoding, LabelCapacity capacity) {
-    // Both encodings write blanks as single bytes, and in UTF-8 a character starts at every byte
-    // that is not a continuation byte.
-    const auto startsCharacter = [encoding](char c) {
-        return encoding == TextEncoding::Windows1252 ||
-               (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+std::string LabelText(std::string_view joke, Encoding encoding, LabelCapacity capacity) {
+    // A label's text ends at a NUL, as a C string does on every system.
+    joke = joke.substr(0, joke.find('\0'));
+    // Blanks are single bytes in both encodings; in UTF-8 a character's later bytes are the
+    // continuation bytes.
+    const auto continues = [&](std::size_t at) {
+        return encoding == Encoding::Utf8 && (static_cast<unsigned char>(joke[at]) & 0xC0) == 0x80;
     };
-    std::string text;
-    std::size_t characters = 0;  // kept so far
-    std::size_t wordCharacters = 0;
-    std::size_t keptFrom = 0;  // start of the stretch of `joke` being kept
-    std::size_t at = 0;
-    while (at < joke.size()) {
-        if (!startsCharacter(joke[at])) {
-            ++at;
-            continue;
-        }
-        if (characters == capacity.characters) break;
+    std::string kept;
+    std::size_t characters = 0;
+    std::size_t inWord = 0;
+    for (std::size_t at = 0; at < joke.size() && characters < capacity.characters;) {
         if (IsBlank(joke[at])) {
-            wordCharacters = 0;
-        } else if (wordCharacters == capacity.wordCharacters) {
-            AppendAsUtf8(joke.substr(keptFrom, at - keptFrom), encoding, text);
-            at = keptFrom = NextBlank(joke, at);
+            inWord = 0;
+        } else if (inWord++ == capacity.wordCharacters) {
+            at = std::min(joke.find_first_of(" \t", at), joke.size());
             continue;
-        } else {
-            ++wordCharacters;
         }
+        std::size_t end = at + 1;
+        while (end < joke.size() && continues(end)) ++end;
+        kept.append(joke, at, end - at);
         ++characters;
-        ++at;
+        at = end;
     }
-    AppendAsUtf8(joke.substr(keptFrom, at - keptFrom), encoding, text);
-    return text;
+    return ToUtf8(kept, encoding);
 }
 
 }  // namespace farlous

@@ -2,17 +2,16 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace farlous {
 
 namespace {
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+using namespace std::string_view_literals;
 
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-// Code points of 0x80..0x9F; the bytes the code page leaves undefined keep their own value.
+// Code points of the bytes 0x80..0x9F; the five the code page leaves undefined keep their value.
 constexpr std::array<char16_t, 32> kWindows1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80..87
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88..8F
@@ -20,154 +19,118 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98..9F
 };
 
-// A code point's UTF-8 form.
-struct Encoded {
-    std::array<char, 4> bytes;
-    unsigned char size;
+// The byte-order marks, the longer first: UTF-32's little-endian one begins with UTF-16's.
+struct ByteOrderMark {
+    std::string_view bytes;
+    std::size_t unitSize;
+    bool bigEndian;
 };
+constexpr std::array<ByteOrderMark, 4> kWideMarks{{{"\xFF\xFE\0\0"sv, 4, false},
+                                                   {"\0\0\xFE\xFF"sv, 4, true},
+                                                   {"\xFF\xFE"sv, 2, false},
+                                                   {"\xFE\xFF"sv, 2, true}}};
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr char kEndOfFileMark = '\x1A';
 
-constexpr Encoded EncodeUtf8(char32_t cp) {
+void AppendUtf8(std::string& out, char32_t c) {
+    if ((c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) c = kReplacementCharacter;
     const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
-    if (cp < 0x80) return {{byte(cp)}, 1};
-    if (cp < 0x800) return {{byte(0xC0 | (cp >> 6)), byte(0x80 | (cp & 0x3F))}, 2};
-    if (cp < 0x10000) {
-        return {
-            {byte(0xE0 | (cp >> 12)), byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))},
-            3};
-    }
-    return {{byte(0xF0 | (cp >> 18)), byte(0x80 | ((cp >> 12) & 0x3F)),
-             byte(0x80 | ((cp >> 6) & 0x3F)), byte(0x80 | (cp & 0x3F))},
-            4};
-}
-
-constexpr Encoded EncodeWindows1252(unsigned char b) {
-    return EncodeUtf8(b < 0x80 ? b : b < 0xA0 ? kWindows1252High[b - 0x80] : b);
-}
-
-// Every byte's UTF-8 form, worked out at compile time so decoding is a lookup and a copy.
-constexpr std::array<Encoded, 256> kWindows1252Utf8 = [] {
-    std::array<Encoded, 256> table{};
-    for (unsigned b = 0; b < 256; ++b) table[b] = EncodeWindows1252(static_cast<unsigned char>(b));
-    return table;
-}();
-
-void AppendWindows1252(std::string_view bytes, std::string& out) {
-    std::size_t extra = 0;
-    for (const char c : bytes) extra += kWindows1252Utf8[static_cast<unsigned char>(c)].size;
-    // Sized exactly rather than for the worst case, which would triple a large file's buffer.
-    const std::size_t at = out.size();
-    out.resize(at + extra);
-    char* dst = out.data() + at;
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) < 0x80) {
-            *dst++ = c;
-            continue;
-        }
-        const Encoded& e = kWindows1252Utf8[static_cast<unsigned char>(c)];
-        std::memcpy(dst, e.bytes.data(), e.size);
-        dst += e.size;
+    if (c < 0x80) {
+        out += byte(c);
+    } else if (c < 0x800) {
+        out += {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        out += {byte(0xE0 | c >> 12), byte(0x80 | (c >> 6 & 0x3F)), byte(0x80 | (c & 0x3F))};
+    } else {
+        out += {byte(0xF0 | c >> 18), byte(0x80 | (c >> 12 & 0x3F)), byte(0x80 | (c >> 6 & 0x3F)),
+                byte(0x80 | (c & 0x3F))};
     }
 }
 
-constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-bool IsSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xE000; }
-bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit < 0xDC00; }
-bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit < 0xE000; }
-
-// Hands each code point of UTF-16 `bytes` to `emit`. An unpaired surrogate and a lone last byte,
-// which only a damaged file holds, each become U+FFFD.
-template <typename Emit>
-void ForEachUtf16CodePoint(std::string_view bytes, ByteOrder order, Emit emit) {
+std::string WideToUtf8(std::string_view units, const ByteOrderMark& mark) {
+    const std::size_t count = units.size() / mark.unitSize;
     const auto unit = [&](std::size_t index) {
-        const auto first = static_cast<unsigned char>(bytes[2 * index]);
-        const auto second = static_cast<unsigned char>(bytes[2 * index + 1]);
-        return order == ByteOrder::LittleEndian ? char32_t(first | second << 8)
-                                                : char32_t(first << 8 | second);
+        char32_t value = 0;
+        for (std::size_t k = 0; k < mark.unitSize; ++k) {
+            const std::size_t at = mark.bigEndian ? k : mark.unitSize - 1 - k;
+            value = value << 8 | static_cast<unsigned char>(units[index * mark.unitSize + at]);
+        }
+        return value;
     };
-    const std::size_t units = bytes.size() / 2;
-    for (std::size_t i = 0; i < units; ++i) {
-        const char32_t u = unit(i);
-        if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unit(i + 1))) {
-            emit(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+    std::string text;
+    text.reserve(units.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        char32_t c = unit(i);
+        const char32_t low = mark.unitSize == 2 && i + 1 < count ? unit(i + 1) : 0;
+        if (c >= 0xD800 && c < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             ++i;
-        } else {
-            emit(IsSurrogate(u) ? kReplacementCharacter : u);
         }
+        AppendUtf8(text, c);
     }
-    if (bytes.size() % 2 != 0) emit(kReplacementCharacter);
+    if (units.size() % mark.unitSize != 0) AppendUtf8(text, kReplacementCharacter);
+    return text;
 }
 
-}  // namespace
-
-std::size_t Utf16AsUtf8Size(std::string_view bytes, ByteOrder order) {
-    std::size_t size = 0;
-    ForEachUtf16CodePoint(bytes, order, [&](char32_t cp) { size += EncodeUtf8(cp).size; });
-    return size;
-}
-
-void WriteUtf16AsUtf8(std::string_view bytes, ByteOrder order, char* out) {
-    ForEachUtf16CodePoint(bytes, order, [&](char32_t cp) {
-        const Encoded e = EncodeUtf8(cp);
-        std::memcpy(out, e.bytes.data(), e.size);
-        out += e.size;
-    });
-}
-
-bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    while (i < n) {
-        if (n - i >= 8) {
-            std::uint64_t block;
-            std::memcpy(&block, p + i, 8);
-            if ((block & kHighBits) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        const unsigned char lead = p[i];
+bool IsValidUtf8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t i = 0, n = text.size(); i < n;) {
+        const unsigned lead = bytes[i];
         if (lead < 0x80) {
             ++i;
             continue;
         }
-        // The second byte's range is where overlongs, surrogates and code points past U+10FFFF
-        // are shut out; later bytes are plain continuations.
-        std::size_t length;
-        unsigned char lo = 0x80, hi = 0xBF;
+        // The second byte's range shuts out overlong forms, surrogates and code points past
+        // U+10FFFF; later bytes are plain continuations.
+        std::size_t length = 4;
+        unsigned low = 0x80, high = 0xBF;
         if (lead >= 0xC2 && lead <= 0xDF) {
             length = 2;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
             length = 3;
-            if (lead == 0xE0) lo = 0xA0;
-            if (lead == 0xED) hi = 0x9F;
+            low = lead == 0xE0 ? 0xA0 : low;
+            high = lead == 0xED ? 0x9F : high;
         } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) lo = 0x90;
-            if (lead == 0xF4) hi = 0x8F;
+            low = lead == 0xF0 ? 0x90 : low;
+            high = lead == 0xF4 ? 0x8F : high;
         } else {
             return false;
         }
-        if (n - i < length) return false;
-        if (p[i + 1] < lo || p[i + 1] > hi) return false;
+        if (n - i < length || bytes[i + 1] < low || bytes[i + 1] > high) return false;
         for (std::size_t k = 2; k < length; ++k) {
-            if (!IsContinuation(p[i + k])) return false;
+            if ((bytes[i + k] & 0xC0) != 0x80) return false;
         }
         i += length;
     }
     return true;
 }
 
-void AppendAsUtf8(std::string_view bytes, TextEncoding encoding, std::string& out) {
-    switch (encoding) {
-        case TextEncoding::Utf8:
-            out.append(bytes);
-            return;
-        case TextEncoding::Windows1252:
-            AppendWindows1252(bytes, out);
-            return;
+}  // namespace
+
+JokesText DecodeJokesFile(std::string file) {
+    for (const ByteOrderMark& mark : kWideMarks) {
+        if (file.starts_with(mark.bytes)) {
+            file = WideToUtf8(std::string_view(file).substr(mark.bytes.size()), mark);
+            break;
+        }
     }
+    if (const std::size_t end = file.find(kEndOfFileMark); end != std::string::npos) {
+        file.resize(end);
+    }
+    if (!IsValidUtf8(file)) return {std::move(file), Encoding::Windows1252};
+    if (file.starts_with(kUtf8Mark)) file.erase(0, kUtf8Mark.size());
+    return {std::move(file), Encoding::Utf8};
+}
+
+std::string ToUtf8(std::string_view bytes, Encoding encoding) {
+    if (encoding == Encoding::Utf8) return std::string(bytes);
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte);
+    }
+    return text;
 }
 
 }  // namespace farlous

@@ -1,45 +1,44 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "jokes/joke_collection.h"
 #include "jokes/label_text.h"
+#include "jokes/text_decoding.h"
 #include "platform/platform.h"
 
 namespace farlous {
 
-// Where the store puts the joke it picked: the window's joke label.
-class TipDisplay {
-public:
-    virtual void SetTipText(const std::string& text) = 0;
-
-protected:
-    ~TipDisplay() = default;
-};
-
-// The jokes the window carries: loads them from a file, picks one at random and shows it.
+// The jokes the window carries: read from jokes files, one a line, and drawn at random. They
+// only ever grow: a file loaded twice is there twice.
 class TipStore {
 public:
-    // `label` is what the display can show of a joke; the rest of a long one is never handed over.
-    TipStore(Platform& platform, TipDisplay& display, LabelCapacity label)
-        : platform_(platform), display_(display), label_(label) {}
+    // `label` is what the window's joke label can show: the rest of a long joke is never given.
+    TipStore(Platform& platform, LabelCapacity label) : platform_(platform), label_(label) {}
 
-    // True once `sFile` was opened and read to its end, even when it held no line; false when
-    // `sFile` is empty or names no regular file. Open and read failures are thrown.
+    // True once `sFile` was read to its end, even when it held no line; false when `sFile` is
+    // empty or names no regular file. Read errors are thrown.
     bool LoadTips(const std::string& sFile);
-    void ShowRandomTip();
-    void DisplayCurrentTip();
-
-    const JokeCollection& Items() const { return TipItems; }
-    std::int32_t Index() const { return TipIndex; }
+    // Draws the position of the joke to show next: the draw first, then the count.
+    void Draw();
+    // The joke drawn last as its label shows it; nothing while there is no joke.
+    std::optional<std::string> CurrentTip() const;
 
 private:
+    struct Joke {
+        std::string_view bytes;  // into texts_
+        Encoding encoding;
+    };
+
     Platform& platform_;
-    TipDisplay& display_;
     LabelCapacity label_;
-    JokeCollection TipItems;
-    std::int32_t TipIndex = 0;  // 1-based position of the joke shown last; 0 before any pick
+    std::deque<std::string> texts_;  // each file's text; a deque never moves what it holds
+    std::vector<Joke> TipItems;
+    std::int32_t TipIndex = 0;  // 1-based position of the joke drawn last; 0 before any draw
 };
 
 }  // namespace farlous

@@ -1,53 +1,55 @@
 #pragma once
 
-#include <cstdint>
+#include <memory>
+#include <optional>
+#include <random>
 #include <string>
-#include <string_view>
-
-#include "file_bytes.h"
 
 namespace farlous {
 
-// Every runtime service the program's logic uses. The joke store and the window's handlers reach
-// the toolkit, the file system and the clock only through this interface, so that tests can
-// stand in for all of them. Strings are UTF-8, except paths: on Linux they are the file system's
-// own bytes, whatever they are. A failing service throws RuntimeError.
+// The caption of every message box the program shows.
+inline constexpr const char* kProgramTitle = "Zinoquet";
+
+// What the program's behaviour takes from the system it runs on. The joke store and the window's
+// handlers reach settings, files, the clock and message boxes only through here, so that tests
+// can stand in for all of them. Strings are UTF-8, except paths on Linux: the file system's own
+// bytes, whatever they are. A failing service throws RuntimeError.
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Per-user settings, read only: the stored text, or `defaultValue` when the key is absent.
-    virtual std::string GetSetting(const std::string& appName, const std::string& section,
-                                   const std::string& key, const std::string& defaultValue) = 0;
+    // The user's stored text for `key` in `section` of the program `appName`, read only;
+    // nothing when absent.
+    virtual std::optional<std::string> ReadSetting(const std::string& appName,
+                                                   const std::string& section,
+                                                   const std::string& key) = 0;
 
-    virtual std::int32_t TextToNumber(std::string_view text) = 0;
-
-    // Seeds the random source from the clock.
-    virtual void Randomize() = 0;
-    // The next uniform draw, 0 <= r < 1.
-    virtual float Rnd() = 0;
-
-    // File service. A file is named by a number that no open file holds; the number is only
-    // taken by OpenForInput.
-    virtual int FreeFile() = 0;
-    // The name (without folder) of the regular file that `path` designates, or "" when there is
-    // none. Folders, hidden files and anything that is not a regular file do not match.
-    virtual std::string Dir(const std::string& path) = 0;
-    virtual void OpenForInput(int fileNumber, const std::string& path) = 0;
-    // Everything from the current position to the end of the file.
-    virtual FileBytes ReadToEnd(int fileNumber) = 0;
-    virtual void Close(int fileNumber) = 0;
-
-    // A modal message with a single OK button and no icon, captioned with the program's title.
-    virtual void MsgBox(const std::string& prompt) = 0;
-
-    // Program facts.
-    virtual std::string ProgramFolder() = 0;  // no trailing separator except at a root
-    virtual std::string ExeName() = 0;        // the running executable's base name
+    // The running program's folder, without a trailing separator except at a root, and its file
+    // name without folder and extension.
+    virtual std::string ProgramFolder() = 0;
+    virtual std::string ExeName() = 0;
     virtual char PathSeparator() = 0;
 
-    // Reports an error that no handler trapped; the caller then ends the program.
+    // The regular, visible file that `path` names, as it is to be opened; nothing when none.
+    virtual std::optional<std::string> FindFile(const std::string& path) = 0;
+    // What the file held when it was opened.
+    virtual std::string ReadFile(const std::string& path) = 0;
+
+    // A modal box captioned with the program's title, showing `text` and a single OK button.
+    virtual void MsgBox(const std::string& text) = 0;
+    // Reports an error that no handler trapped; the run then ends with status 1.
     virtual void ReportUnhandledError(const std::string& message) = 0;
+
+    // Seeds the random source from the clock.
+    virtual void Randomize();
+    // The next uniform draw, 0 <= r < 1, in single precision.
+    virtual float Rnd();
+
+private:
+    std::mt19937 random_;
 };
+
+// The services of the system the program was built for.
+std::unique_ptr<Platform> SystemPlatform();
 
 }  // namespace farlous

@@ -1,36 +1,22 @@
-#include <QApplication>
-#include <QIcon>
+#include <exception>
 
-#include "platform/qt_platform.h"
-#include "platform/session_services.h"
-#include "platform/standard_streams.h"
-#include "platform/unhandled_error.h"
-#include "shell/load_window.h"
-#include "shell/program_record.h"
-#include "shell/start_decision.h"
-#include "shell/toolkit_application.h"
-#include "window/qt/tip_window.h"
+#include "platform/errors.h"
+#include "platform/platform.h"
+#include "window/frmTip.h"
+#include "window/tip_window.h"
 
-// The window is the whole program: it loads, and the run lasts as long as it stays open.
-int main(int argc, char* argv[]) {
-#ifdef __linux__
-    if (!farlous::OpenMissingStandardStreams()) return farlous::kUnhandledErrorExitStatus;
-    farlous::KeepToolkitFromStartingSessionServices();
-#endif
-    farlous::QtPlatform platform(farlous::kProgramTitle);
-    const farlous::StartDecision start = farlous::DecideStart(platform);
-    if (!start.showWindow && start.error.empty()) return 0;
-    const auto application =
-        farlous::StartToolkit(argc > 0 ? argv[0] : nullptr, farlous::kProgramTitle, start.error);
-    if (!start.error.empty()) {
-        platform.ReportUnhandledError(start.error);
+// The window is the whole program: it loads, and the run lasts as long as it stays loaded. The
+// setting is read, the clock seeds the draws and the jokes are read before anything needs a
+// display, so that a run told not to show ends at once, display or not.
+int main() {
+    const auto platform = farlous::SystemPlatform();
+    farlous::frmTip form(*platform);
+    try {
+        form.Form_Load();
+        if (!form.IsLoaded()) return form.ExitStatus();
+        return farlous::RunWindow(form);
+    } catch (...) {
+        platform->ReportUnhandledError(farlous::DescribeUnhandledError(std::current_exception()));
         return farlous::kUnhandledErrorExitStatus;
     }
-    QIcon icon;
-    for (const char* image : farlous::kProgramIconImages) icon.addFile(image);
-    QApplication::setWindowIcon(icon);
-    farlous::QtTipWindow window(platform);
-    if (const auto exitStatus = farlous::LoadWindow(window.Form(), platform)) return *exitStatus;
-    window.show();
-    return QApplication::exec();
 }

@@ -1,61 +1,73 @@
 #include "window/frmTip.h"
 
-#include <algorithm>
 #include <exception>
 
-#include "platform/unhandled_error.h"
-#include "window/fixed_texts.h"
-#include "window/frm_tip_design.h"
+#include "platform/errors.h"
+#include "platform/text_to_number.h"
+#include "window/design.h"
+#include "window/texts.h"
 
 namespace farlous {
 
 namespace {
 
-// What the joke label can show, by its design.
 LabelCapacity JokeLabelCapacity() {
-    const ControlDesign& label =
-        *std::ranges::find(kFrmTipControls, "lblTipText", &ControlDesign::name);
+    const ControlDesign& label = Design("lblTipText");
     return CapacityOf(Pixels(label.width), Pixels(label.height));
 }
 
 }  // namespace
 
-bool ShowTipsAtStartup(Platform& platform) {
-    const std::string showAtStartup =
-        platform.GetSetting(platform.ExeName(), "Options", "Show Tips at Startup", "1");
-    return platform.TextToNumber(showAtStartup) != 0;
-}
-
-frmTip::frmTip(Platform& platform, TipWindowFace& face)
-    : platform_(platform), face_(face), store_(platform, face, JokeLabelCapacity()) {}
+frmTip::frmTip(Platform& platform) : platform_(platform), store_(platform, JokeLabelCapacity()) {}
 
 void frmTip::Form_Load() {
-    if (!ShowTipsAtStartup(platform_)) {
-        Unload();
+    const std::string showTips =
+        platform_.ReadSetting(platform_.ExeName(), "Options", "Show Tips at Startup").value_or("1");
+    if (TextToNumber(showTips) == 0) {
+        Unload(0);
         return;
     }
-
     platform_.Randomize();
-    const std::string jokesFile =
-        platform_.ProgramFolder() + platform_.PathSeparator() + "FARLOUS.TXT";
-    if (!LoadTips(jokesFile)) face_.SetTipText(MissingFileText());
+    if (!LoadTips(platform_.ProgramFolder() + platform_.PathSeparator() + "FARLOUS.TXT")) {
+        SetTipText(MissingFileText());
+    }
 }
 
 void frmTip::cmdNextTip_Click() {
-    RunHandler([this] { store_.ShowRandomTip(); });
+    RunHandler([this] { ShowRandomTip(); });
 }
 
 void frmTip::cmdOK_Click() {
-    RunHandler([this] { Unload(); });
+    RunHandler([this] { Unload(0); });
 }
 
 void frmTip::cmdAbout_Click() {
     RunHandler([this] { platform_.MsgBox(AboutText()); });
 }
 
-void frmTip::Unload() {
+bool frmTip::LoadTips(const std::string& sFile) {
+    if (!store_.LoadTips(sFile)) return false;
+    ShowRandomTip();
+    return true;
+}
+
+void frmTip::DisplayCurrentTip() {
+    if (auto tip = store_.CurrentTip()) SetTipText(std::move(*tip));
+}
+
+void frmTip::ShowRandomTip() {
+    store_.Draw();
+    DisplayCurrentTip();
+}
+
+void frmTip::SetTipText(std::string text) {
+    lblTipText_ = std::move(text);
+    if (tipTextSet_) tipTextSet_();
+}
+
+void frmTip::Unload(int exitStatus) {
     loaded_ = false;
-    face_.Unload();
+    exitStatus_ = exitStatus;
 }
 
 template <typename Handler>
@@ -64,7 +76,7 @@ void frmTip::RunHandler(Handler handler) {
         handler();
     } catch (...) {
         platform_.ReportUnhandledError(DescribeUnhandledError(std::current_exception()));
-        face_.EndRun(kUnhandledErrorExitStatus);
+        Unload(kUnhandledErrorExitStatus);
     }
 }
 

@@ -1,46 +1,50 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "jokes/tip_store.h"
 #include "platform/platform.h"
-#include "window/tip_window_face.h"
 
 namespace farlous {
 
-// The setting that decides whether the window shows at all: 0 hides it; absent counts as 1.
-// Errors (a text that is no number, a store that cannot be read) are thrown.
-bool ShowTipsAtStartup(Platform& platform);
-
-// The program's one window, as behaviour: it decides whether it is shown at all, loads the jokes
-// or explains where to get them, and answers its three buttons. It knows no toolkit: a face draws
-// it and routes the clicks here.
+// The program's one window, as behaviour: whether it shows at all, the joke or the text that
+// says where to get the jokes, and its three buttons. It knows no toolkit: a face draws it,
+// routes its clicks here, shows the joke label's caption and ends the run once it is unloaded.
 class frmTip {
 public:
-    frmTip(Platform& platform, TipWindowFace& face);
+    explicit frmTip(Platform& platform);
 
-    // Errors are thrown to the caller, which ends the run.
+    // Errors are thrown: they end the run.
     void Form_Load();
-    // False once the window was unloaded; the program then ends.
-    bool IsLoaded() const { return loaded_; }
-
-    bool LoadTips(const std::string& sFile) { return store_.LoadTips(sFile); }
-    void DisplayCurrentTip() { store_.DisplayCurrentTip(); }
-
-    // An error out of a click handler is reported and ends the run.
+    // An error out of a click handler is reported, and the window unloads with status 1.
     void cmdNextTip_Click();
     void cmdOK_Click();
     void cmdAbout_Click();
 
+    bool LoadTips(const std::string& sFile);
+    void DisplayCurrentTip();
+
+    // The caption of the joke label, lblTipText; `changed` hears of every caption set from now.
+    const std::string& TipText() const { return lblTipText_; }
+    void OnTipTextSet(std::function<void()> changed) { tipTextSet_ = std::move(changed); }
+    // False once the window is unloaded: the run then ends with ExitStatus().
+    bool IsLoaded() const { return loaded_; }
+    int ExitStatus() const { return exitStatus_; }
+
 private:
-    void Unload();
+    void ShowRandomTip();
+    void SetTipText(std::string text);
+    void Unload(int exitStatus);
     template <typename Handler>
     void RunHandler(Handler handler);
 
     Platform& platform_;
-    TipWindowFace& face_;
     TipStore store_;
+    std::string lblTipText_;
+    std::function<void()> tipTextSet_;
     bool loaded_ = true;
+    int exitStatus_ = 0;
 };
 
 }  // namespace farlous
