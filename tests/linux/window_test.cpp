@@ -1,0 +1,272 @@
+// The Qt window in-process, on Qt's offscreen screen of 800 x 800: what its user sees and
+// presses, and what a screen reader reads of the joke.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/linux/toolkit.h"
+#include "support/fake_platform.h"
+#include "window/qt/tip_window.h"
+
+namespace farlous {
+namespace {
+
+QImage Grab(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+int DarkestGrey(const QImage& image, int fromRow = 0) {
+    int darkest = 255;
+    for (int y = fromRow; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    }
+    return darkest;
+}
+
+// The window over services held in memory, loaded, then as the event loop leaves it once it
+// has loaded the fonts and the logo.
+struct Window {
+    testing::FakePlatform platform;
+    frmTip form{platform};
+    std::unique_ptr<QtTipWindow> window;
+    int labelsSet = 0;
+
+    explicit Window(const std::string& jokes = "Une blague") {
+        platform.files["/programme/FARLOUS.TXT"] = jokes;
+        form.Form_Load();
+        window = std::make_unique<QtTipWindow>(form);
+        QCoreApplication::sendPostedEvents();
+    }
+    QWidget* Control(const char* name) { return window->findChild<QWidget*>(name); }
+    QLabel* TipText() { return window->findChild<QLabel*>("lblTipText"); }
+    // Shown and active, the label's captions counted from now.
+    void Show() {
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get())) ADD_FAILURE() << "not active";
+        form.OnTipTextSet([this] { ++labelsSet; });
+    }
+};
+
+struct ControlRow {
+    const char* name;
+    QRect place;  // in the inside of its container
+    const char* caption;
+    bool white;
+};
+
+const ControlRow kControls[] = {
+    {"cmdAbout", {512, 160, 105, 25}, "A Propos de Glimbo", false},
+    {"cmdNextTip", {384, 160, 113, 25}, "Blague suivante", false},
+    {"Picture1", {0, 8, 257, 181}, "", true},
+    {"Label1", {8, 8, 81, 17}, "Zinoquet :", true},
+    {"lblTipText", {8, 32, 241, 141}, "Une blague", true},
+    {"cmdOK", {264, 160, 105, 25}, "OK", false},
+    {"Picture2", {264, 8, 353, 145}, "", false},
+};
+
+TEST(ControlTest, StandsWhereDesigned) {
+    Window w;
+    for (const ControlRow& row : kControls) {
+        SCOPED_TRACE(row.name);
+        QWidget* control = w.Control(row.name);
+        ASSERT_NE(control, nullptr);
+        const auto* container = qobject_cast<QFrame*>(control->parentWidget());
+        const QPoint inside = container ? container->contentsRect().topLeft() : QPoint();
+        EXPECT_EQ(control->geometry().translated(-inside), row.place);
+        const auto* label = qobject_cast<QLabel*>(control);
+        const auto* button = qobject_cast<QPushButton*>(control);
+        EXPECT_EQ(label ? label->text() : button ? button->text() : "", row.caption);
+        const QImage shown = Grab(control);
+        EXPECT_EQ(shown.pixelColor(shown.width() - 2, shown.height() - 2) == Qt::white, row.white);
+        // The font fits the fixed captions.
+        if (button) {
+            EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(row.caption),
+                      row.place.width() - 4);
+        }
+    }
+}
+
+// The one size the layout is made for, minimise and close boxes but no maximise box, and the
+// designed place, moved left just enough to fit the screen's 800 pixels.
+TEST(WindowTest, FrameKeepsTheDesignedSizeAndPlace) {
+    Window w(std::string(2000, 'x'));
+    EXPECT_EQ(w.window->geometry(), QRect(176, 483, 624, 189));
+    EXPECT_EQ(w.window->minimumSize(), w.window->maximumSize());
+    EXPECT_EQ(w.window->windowFlags() & ~Qt::WindowFullscreenButtonHint,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                  Qt::WindowCloseButtonHint);
+    EXPECT_EQ(w.window->font(), Window().window->font());
+}
+
+// A long joke wraps at word boundaries down the label; what does not fit its height is cut.
+TEST(WindowTest, LongJokeWrapsAndIsCut) {
+    QString joke;
+    for (int word = 0; word < 300; ++word) joke += "mot" + QString::number(word) + ' ';
+    Window w(joke.toStdString());
+    const QImage shown = Grab(w.TipText());
+    EXPECT_EQ(shown.size(), QSize(241, 141));
+    EXPECT_LT(DarkestGrey(shown, 130), 128) << "not wrapped down to the label's last line";
+    EXPECT_EQ(w.TipText()->text(), joke);
+}
+
+enum class Effect { Closes, Draws, About, FocusesPanel, Nothing };
+struct KeyRow {
+    const char* name;
+    const char* joke;
+    const char* focus;
+    Qt::Key key;
+    Effect effect;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
+const KeyRow kKeys[] = {
+    {"EnterOnOk", "un", "cmdOK", Qt::Key_Return, Effect::Closes},
+    {"EnterOnThePanel", "un", "Picture1", Qt::Key_Return, Effect::Closes},
+    {"KeypadEnterOnTheLogo", "un", "Picture2", Qt::Key_Enter, Effect::Closes},
+    {"EscapeOnAbout", "un", "cmdAbout", Qt::Key_Escape, Effect::Closes},
+    {"EnterOnNextTip", "un", "cmdNextTip", Qt::Key_Return, Effect::Draws},
+    {"SpaceOnNextTip", "un", "cmdNextTip", Qt::Key_Space, Effect::Draws},
+    {"EnterOnAbout", "un", "cmdAbout", Qt::Key_Return, Effect::About},
+    {"AccessKey", "Le &chat", "cmdOK", Qt::Key_C, Effect::FocusesPanel, kAlt},
+    {"DoubledIsNoAccessKey", "Le &&chat", "cmdOK", Qt::Key_C, Effect::Nothing, kAlt},
+};
+
+// Escape anywhere, and Enter anywhere but on another button, mean "OK". A joke's access key takes
+// the focus to the joke's panel, and does nothing else.
+TEST(KeyTest, ActsAsDesigned) {
+    for (const KeyRow& row : kKeys) {
+        SCOPED_TRACE(row.name);
+        Window w(row.joke);
+        w.Show();
+        w.Control(row.focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), row.key, row.modifiers);
+        EXPECT_EQ(w.form.IsLoaded(), row.effect != Effect::Closes);
+        EXPECT_EQ(w.window->isVisible(), row.effect != Effect::Closes);
+        EXPECT_EQ(w.labelsSet, row.effect == Effect::Draws ? 1 : 0);
+        EXPECT_EQ(w.platform.shown.size(), row.effect == Effect::About ? 1u : 0u);
+        if (row.effect != Effect::Closes) {
+            EXPECT_EQ(QApplication::focusWidget(),
+                      w.Control(row.effect == Effect::FocusesPanel ? "Picture1" : row.focus));
+        }
+    }
+}
+
+// A close by the system takes the window away and runs no handler.
+TEST(WindowTest, ClosedByTheSystem) {
+    Window w;
+    w.Show();
+    EXPECT_TRUE(w.window->close());
+    EXPECT_FALSE(w.window->isVisible());
+    EXPECT_EQ(w.labelsSet + w.platform.shown.size(), 0u);
+}
+
+// Tabbed to, each picture box marks the focus inside its frame, over what it holds; the mark goes
+// with the focus.
+TEST(WindowTest, PictureBoxesShowTheFocus) {
+    Window w;
+    w.Show();
+    for (const char* name : {"Picture1", "Picture2"}) {
+        const QImage unfocused = Grab(w.Control(name));
+        while (QApplication::focusWidget() != w.Control(name))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QImage focused = Grab(w.Control(name));
+        EXPECT_NE(focused.pixel(2, 40), unfocused.pixel(2, 40)) << name << " left edge unmarked";
+        EXPECT_EQ(focused.copy(4, 4, 240, 100), unfocused.copy(4, 4, 240, 100)) << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(Grab(w.Control(name)), unfocused) << name;
+    }
+}
+
+// Under Wayland the window draws the style's title bar over its designed client area: clicked from
+// end to end, it minimises and closes, as the system would, and never maximises.
+TEST(WaylandTest, TitleBarMinimisesAndClosesOnly) {
+    if (QGuiApplication::platformName() != "wayland") GTEST_SKIP() << "for a Wayland compositor";
+    Window w;
+    w.Show();
+    QWidget* bar = w.window->childAt(1, 1);
+    EXPECT_EQ(w.window->size(), QSize(624, 189 + bar->height()));
+    EXPECT_EQ(w.Control("cmdOK")->pos(), QPoint(264, 160 + bar->height()));
+    int minimised = 0, maximised = 0;
+    for (int x = 0; x < bar->width() && w.window->isVisible(); ++x) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(x, bar->height() / 2));
+        maximised += w.window->isMaximized();
+        if (w.window->isMinimized()) ++minimised, w.window->showNormal();
+    }
+    EXPECT_EQ(std::vector({minimised, maximised}), std::vector({18, 0}));
+    EXPECT_FALSE(w.window->isVisible()) << "not closed";
+    EXPECT_EQ(w.labelsSet + w.platform.shown.size(), 0u);
+}
+
+struct AmpersandRow {
+    const char* name;
+    const char* joke;
+    const char* drawn;
+    bool underlined;  // a letter, below the line
+};
+const AmpersandRow kAmpersands[] = {
+    {"Markup", "<b>pas du gras</b>", "<b>pas du gras</b>", false},
+    {"Doubled", "Tom && Jerry", "Tom & Jerry", false},
+    {"Last", "fin &", "fin ", false},
+    {"Marked", "&Chat", "Chat", true},
+};
+
+// A joke is plain text in which '&' marks an access key; a screen reader gets it as drawn, after
+// its heading.
+TEST(AmpersandTest, DrawsAndReadsTheJokeAsShown) {
+    for (const AmpersandRow& row : kAmpersands) {
+        SCOPED_TRACE(row.name);
+        Window w(row.joke);
+        QImage plain(w.TipText()->size(), QImage::Format_RGB32);
+        plain.fill(Qt::white);
+        QPainter painter(&plain);
+        painter.setFont(w.TipText()->font());
+        painter.drawText(plain.rect(), Qt::AlignLeft | Qt::AlignTop, row.drawn);
+        const QImage shown = Grab(w.TipText());
+        const int baseline = QFontMetrics(w.TipText()->font()).ascent();
+        EXPECT_EQ(shown.copy(0, 0, shown.width(), baseline),
+                  plain.copy(0, 0, plain.width(), baseline));
+        EXPECT_EQ(shown != plain, row.underlined);
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w.TipText());
+        EXPECT_EQ(read->textInterface()->text(0, -1), row.drawn);
+        EXPECT_EQ(read->text(QAccessible::Name), QString("Zinoquet : ") + row.drawn);
+    }
+}
+
+// On a dark desktop the button text is light: on the white panel it turns dark.
+TEST(WindowTest, TextOnThePanelStaysReadableWithADarkPalette) {
+    const QPalette saved = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(0x303030)));
+    Window w("MMMMMMMM MMMMMMMM");
+    QApplication::setPalette(saved);
+    EXPECT_LT(DarkestGrey(Grab(w.Control("Label1"))), 96);
+    EXPECT_LT(DarkestGrey(Grab(w.TipText())), 96);
+}
+
+// The system's message box: the program's title, the text as it is, one OK button, no picture.
+TEST(MessageTest, ShowsThePlainTextUnderTheTitle) {
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = box->windowTitle() + " | " + box->text() + " |";
+        for (QAbstractButton* button : box->buttons()) {
+            seen += ' ' + button->text() + (button->icon().isNull() ? "" : " (icon)");
+        }
+        seen += box->iconPixmap().isNull() ? "" : " (icon)";
+        seen += box->textFormat() == Qt::PlainText ? "" : " (rich text)";
+        box->accept();
+    });
+    ShowMessage("<b>Tom</b> & Jerry");
+    EXPECT_EQ(seen, "Zinoquet | <b>Tom</b> & Jerry | OK");
+}
+
+}  // namespace
+}  // namespace farlous
