@@ -68,11 +68,15 @@ if(UNIX AND NOT APPLE)
     install(FILES ${FARLOUS_SAMPLE} DESTINATION . RENAME FARLOUS.TXT.sample ${FARLOUS_DEB_ONLY})
     install(FILES ${FARLOUS_DEB_SOURCES}/copyright DESTINATION ${FARLOUS_DEB_DOC}
             ${FARLOUS_DEB_ONLY})
+    # Where software centres look for the program's description.
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/example.glimbo.farlous.metainfo.xml
+            DESTINATION /usr/share/metainfo ${FARLOUS_DEB_ONLY})
     install(FILES ${FARLOUS_DEB_SOURCES}/lintian-overrides DESTINATION /usr/share/lintian/overrides
             RENAME farlous ${FARLOUS_DEB_ONLY})
     # Compressed as Debian wants it: at most, without name or date, so that builds are identical.
+    # The package's own changelog, as its version has a Debian revision.
     find_program(FARLOUS_GZIP gzip REQUIRED)
-    set(FARLOUS_DEB_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+    set(FARLOUS_DEB_CHANGELOG ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz)
     install(CODE "
         execute_process(COMMAND \"${FARLOUS_GZIP}\" -9n
                         INPUT_FILE \"${FARLOUS_DEB_SOURCES}/changelog\"
@@ -96,23 +100,31 @@ endif()
 string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" FARLOUS_SYSTEM)
 set(CPACK_PACKAGE_FILE_NAME farlous-${FARLOUS_VERSION_TEXT}-${FARLOUS_SYSTEM})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackGeneratorOptions.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackArchiveEntry.cmake)
+list(APPEND CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/CPackArchiveEntry.cmake)
 # Read by those two scripts.
 set(CPACK_FARLOUS_DEB_FOLDER /opt/farlous)
 set(CPACK_FARLOUS_DESKTOP_TEMPLATE ${FARLOUS_DESKTOP_TEMPLATE})
 set(CPACK_FARLOUS_DESKTOP_SCRIPT ${FARLOUS_DESKTOP_SCRIPT})
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The package's revision is its changelog's latest entry: every package change gets one.
+file(STRINGS ${FARLOUS_DEB_SOURCES}/changelog FARLOUS_DEB_LATEST LIMIT_COUNT 1)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FARLOUS_DEB_SOURCES}/changelog)
+if(NOT FARLOUS_DEB_LATEST MATCHES "^farlous \\(${FARLOUS_VERSION_TEXT}-([0-9]+)\\) ")
+    message(FATAL_ERROR "packaging/deb/changelog must open with farlous (${FARLOUS_VERSION_TEXT}-N)")
+endif()
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_1})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The scripts that manage the jokes file as the user's data.
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${FARLOUS_DEB_SOURCES}/preinst
     ${FARLOUS_DEB_SOURCES}/postinst ${FARLOUS_DEB_SOURCES}/prerm ${FARLOUS_DEB_SOURCES}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Depends comes from the libraries the program links: libqt6core6, libqt6gui6 (which also
 # carries the X11 platform and JPEG plugins the window loads) and libqt6widgets6.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A Wayland session without XWayland shows the window only through Qt's Wayland plugin.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
 include(CPack)

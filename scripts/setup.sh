@@ -3,10 +3,10 @@
 # What building and running the program needs; libqt6gui6 holds the plugin that decodes the logo.
 FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu-core)
 # What the tests need besides; dbus-x11 is there so that a test sees any bus a start outside a
-# session would launch.
+# session would launch, weston and qt6-wayland so that the window runs under Wayland too.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
-    dpkg-dev desktop-file-utils lintian x11-utils clang-format clang-tidy clang libclang-rt-14-dev
-    dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca)
+    dpkg-dev desktop-file-utils lintian appstream x11-utils clang-format clang-tidy clang
+    libclang-rt-14-dev dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca weston qt6-wayland)
 # What the Windows build and its tests need: the cross compiler, Wine to run the tests, GoogleTest's
 # sources to build it for Windows, and icoutils to read the program file's resources back.
 FARLOUS_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 googletest xvfb xauth icoutils)

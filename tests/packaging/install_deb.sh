@@ -1,131 +1,109 @@
 #!/usr/bin/env bash
-# Installs the Debian package for real, as a user would with apt, starts the program from its menu
-# entry under a private X server, upgrades it to later versions whose sample jokes differ, then
-# removes and purges it, following the jokes file all along. Every apt run has no terminal, as
-# unattended upgrades have none: a question would fail it. It changes the system, so it runs only
-# as root in CI, whose machine is not shared and is thrown away afterwards.
-# Usage: install_deb.sh PACKAGES_DIR
+# Installs the Debian package for real with apt, starts the program, upgrades to it from every
+# package released before and from it to versions whose sample jokes differ, removes and purges
+# it, following the jokes file all along. apt runs without a terminal, as unattended upgrades do:
+# a question would fail it. It changes the system, so it runs only as root in CI, whose machine
+# is thrown away afterwards.
+# Usage: CMAKE=cmake CPACK=cpack install_deb.sh PACKAGES_DIR SOURCE_DIR
 set -euo pipefail
-packages=$1
-skip=77
-
-if [ "${CI:-}" != true ] || [ "$(id -u)" -ne 0 ]; then
-    echo "skipped: installs into /opt/farlous, so runs only as root with CI=true"
-    exit "$skip"
-fi
-for tool in apt-get xvfb-run xwininfo; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit "$skip"; }
-done
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-apt_get() {
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@" </dev/null
-}
-# The log is shown only when apt fails; the package must then be fully installed.
-apt_run() {
-    apt_get "$@" >"$scratch/apt.log" 2>&1 || fail "apt-get $*: $(cat "$scratch/apt.log")"
-}
-apt_install() {
-    apt_run install "$@"
-    expect_status installed
-}
-# installed, config-files (removed), not-installed (purged)...
-expect_status() {
-    local status
-    status=$(dpkg-query -W -f '${db:Status-Status}' farlous 2>/dev/null) || status=not-installed
-    [ "$status" = "$1" ] || fail "farlous is $status, expected $1"
-}
-jokes=/opt/farlous/FARLOUS.TXT
-expect_jokes() { [ "$(cat "$jokes")" = "$1" ] || fail "$2: $jokes holds '$(head -c 200 "$jokes")'"; }
-
-# The package again as version $1 whose sample jokes are the line $2, written to $3: the same
-# files and scripts, as a rebuild with a changed sample would make.
-repackage() {
-    local tree="$scratch/tree-$1"
-    dpkg-deb -R "$deb" "$tree"
-    sed -i "s/^Version: .*/Version: $1/" "$tree/DEBIAN/control"
-    echo "$2" >"$tree/opt/farlous/FARLOUS.TXT.sample"
-    (cd "$tree" && find . -path ./DEBIAN -prune -o -type f -printf '%P\0' | sort -z |
-        xargs -0 md5sum >DEBIAN/md5sums)
-    dpkg-deb --root-owner-group -b "$tree" "$3" >/dev/null
-}
-
-deb="$packages/farlous_1.00_$(dpkg --print-architecture).deb"
+[ "${CI:-}" = true ] && [ "$(id -u)" = 0 ] ||
+    { echo "skipped: installs into /opt/farlous, so runs only as root with CI=true" && exit 77; }
+fail() { echo "FAIL: $*" >&2 && exit 1; }
+[ ! -e /opt/farlous ] || fail "/opt/farlous is there already"
 scratch=$(mktemp -d)
-cleanup() {
-    apt_get purge farlous >/dev/null || true
-    rm -rf "$scratch"
+trap 'apt-get purge -y -q farlous >/dev/null 2>&1 || true; rm -rf "$scratch" /opt/farlous' EXIT
+apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@" </dev/null \
+    >"$scratch/log" 2>&1 || fail "$(cat "$scratch/log")"; }
+# After step $1: the package's state, what /opt/farlous and /var/lib/farlous hold (- when they
+# are gone), and the jokes file: "sample" while it is the package's sample, else its first line.
+# dpkg finds every file of the package as it was installed.
+expect() {
+    now=$(dpkg-query -W -f '${db:Status-Status}' farlous 2>/dev/null) || now=not-installed
+    now+=" | $(LC_ALL=C ls -A /opt/farlous 2>/dev/null | xargs -r || echo -)"
+    now+=" | $(LC_ALL=C ls -A /var/lib/farlous 2>/dev/null | xargs -r || echo -)"
+    cmp -s /opt/farlous/FARLOUS.TXT{,.sample} && now+=" | sample" || now+=" | $(head -qn 1 \
+        /opt/farlous/*.[Tt][Xx][Tt] 2>/dev/null | tr -d '\r' | paste -sd / || true)"
+    [ "$now" = "$2" ] || fail "$1: $now"$'\n'"expected: $2"
+    verify=$(dpkg --verify farlous 2>/dev/null) || true
+    [ -z "$verify" ] || fail "$1: dpkg --verify: $verify"
 }
-trap cleanup EXIT
+# The package again as version $1, whose sample jokes are one line.
+version() {
+    dpkg-deb -R "$deb" "$scratch/$1"
+    sed -i "s/^Version: .*/Version: $1/" "$scratch/$1/DEBIAN/control"
+    echo "Blague d'exemple $1." >"$scratch/$1/opt/farlous/FARLOUS.TXT.sample"
+    sum=$(cd "$scratch/$1" && md5sum opt/farlous/FARLOUS.TXT.sample)
+    sed -i "s|.*FARLOUS.TXT.sample|$sum|" "$scratch/$1/DEBIAN/md5sums"
+    dpkg-deb --root-owner-group -b "$scratch/$1" "$scratch/farlous_$1.deb" >/dev/null
+}
+# The package released from commit $1, built from its sources: the builds ship no binary file.
+released() {
+    git -C "$source" archive --prefix="$1/" "$1" | tar -x -C "$scratch"
+    "$CMAKE" -S "$scratch/$1" -B "$scratch/$1/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_TESTING=OFF >/dev/null && "$CMAKE" --build "$scratch/$1/build" --target FARLOUS >/dev/null
+    "$CPACK" --config "$scratch/$1/build/CPackConfig.cmake" -G DEB -B "$scratch/$1" &>/dev/null ||
+        fail "cannot package $1"
+}
 
-# What follows expects a machine that never had the package.
-[ ! -e /opt/farlous ] || fail "/opt/farlous is already there"
-apt_install "$deb"
-cmp -s "$jokes" /opt/farlous/FARLOUS.TXT.sample || fail "installing put no sample jokes in $jokes"
+deb=$1/farlous_1.00-3_amd64.deb source=$2
+files="FARLOUS FARLOUS.TXT FARLOUS.TXT.sample farlous.desktop farlous.png"
+# Every package released so far, each as version 1.00: first with FARLOUS.TXT a conffile in
+# Windows-1252, then in UTF-8 made from FARLOUS.TXT.sample. Upgrading from them, through either,
+# with the jokes untouched or edited in between, or from the first's sample jokes unpacked by hand
+# as from its archive: the sample jokes are renewed, the user's kept.
+released 3860ad8 && released d33e41c
+while read -r name steps; do
+    for step in $steps; do
+        case $step in
+        edit) echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT ;;
+        unpack) mkdir /opt/farlous &&
+            git -C "$source" show 3860ad8:resources/FARLOUS.TXT >/opt/farlous/FARLOUS.TXT ;;
+        *) apt install "$scratch/$step/farlous_1.00_amd64.deb" ;;
+        esac
+    done
+    apt install "$deb"
+    [[ $steps = *edit* ]] && jokes="Une blague à moi." || jokes=sample
+    expect "$name" "installed | $files | - | $jokes"
+    apt purge farlous
+    expect "$name, purged" "not-installed | - | - | "
+done <<'ROWS'
+first-untouched 3860ad8
+first-edited 3860ad8 edit
+second-untouched d33e41c
+second-edited d33e41c edit
+first-then-second-untouched 3860ad8 d33e41c
+first-edited-then-second 3860ad8 edit d33e41c
+first-unpacked unpack
+ROWS
 
-# The program as the menu starts it: Exec holds one quoted path.
-program=$(sed -n 's/^Exec="\(.*\)"$/\1/p' /usr/share/applications/farlous.desktop)
-[ "$program" = /opt/farlous/FARLOUS ] || fail "the menu starts '$program'"
-
-# A fresh user: no setting can keep the window hidden.
-mkdir -m 700 "$scratch/config" "$scratch/runtime"
-cat >"$scratch/start.sh" <<'START'
-program=$1
-"$program" &
-pid=$!
-# The program's window has the class FARLOUS; Qt's helper windows have none.
-for _ in $(seq 200); do
-    window=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) ".*("FARLOUS" "FARLOUS").*/\1/p' |
-        head -n 1)
-    if [ -n "$window" ] && xwininfo -id "$window" | grep -q 'Map State: IsViewable'; then
-        kill "$pid"
-        echo "the installed program shows its window"
-        exit 0
-    fi
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended without a window" >&2; exit 1; }
-    sleep 0.1
-done
-kill "$pid"
-echo "FAIL: no window after 20 s" >&2
-exit 1
-START
-env XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-nolisten tcp" bash "$scratch/start.sh" "$program"
-
-# Untouched sample jokes follow the package's new sample.
-repackage 1.01 "Blague d'exemple de la version 1.01." "$scratch/farlous_1.01.deb"
-repackage 1.02 "Blague d'exemple de la version 1.02." "$scratch/farlous_1.02.deb"
-apt_install "$scratch/farlous_1.01.deb"
-expect_jokes "Blague d'exemple de la version 1.01." "upgrading kept the old sample"
-
-# The user's own jokes outlive an upgrade bringing a new sample, and a reinstall.
-echo "Une blague à moi." >"$jokes"
-apt_install "$scratch/farlous_1.02.deb"
-expect_jokes "Une blague à moi." "upgrading replaced the user's jokes"
-apt_install --reinstall "$scratch/farlous_1.02.deb"
-expect_jokes "Une blague à moi." "reinstalling replaced the user's jokes"
-
-# Removing keeps them, with nothing else of the package in its folder; purging takes them.
-apt_run remove farlous
-expect_status config-files
-[ "$(ls -A /opt/farlous)" = FARLOUS.TXT ] || fail "removal left $(ls -A /opt/farlous)"
-expect_jokes "Une blague à moi." "removing took the user's jokes"
-apt_run purge farlous
-expect_status not-installed
-[ ! -e /opt/farlous ] || fail "purging left $(ls -A /opt/farlous)"
-
-# Removing takes untouched sample jokes along, and the folder with them.
-apt_install "$scratch/farlous_1.02.deb"
-expect_jokes "Blague d'exemple de la version 1.02." "installing after a purge"
-apt_run remove farlous
-[ ! -e /opt/farlous ] || fail "removal left $(ls -A /opt/farlous)"
-
-cleanup
-trap - EXIT
-for path in /opt/farlous /usr/share/applications/farlous.desktop /var/lib/farlous; do
-    [ ! -e "$path" ] || fail "$path is left after purging"
-done
-echo "installed, upgraded, removed and purged without a question"
+version 1.01 && version 1.02
+apt install "$deb"
+expect installed "installed | $files | - | sample"
+# As the menu starts it, for a user without settings: its window comes up. The X server must not
+# reset as xwininfo, its last client then, leaves.
+XDG_CONFIG_HOME=$scratch xvfb-run -a -s -noreset sh -c '/opt/farlous/FARLOUS & for _ in $(seq 99)
+    do xwininfo -name "Glimbo http://www.glimbo.example" | grep -q IsViewable && kill $! && exit
+    sleep 0.3; done; kill $!; exit 1' >/dev/null 2>&1 || fail "FARLOUS shows no window"
+apt install "$scratch/farlous_1.01.deb"
+expect "upgraded, untouched" "installed | $files | - | sample"
+echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT
+apt install "$scratch/farlous_1.02.deb"
+apt install --reinstall "$scratch/farlous_1.02.deb"
+expect "upgraded, reinstalled, changed" "installed | $files | - | Une blague à moi."
+apt remove farlous
+expect "removed, changed" "config-files | FARLOUS.TXT | - | Une blague à moi."
+apt purge farlous
+expect purged "not-installed | - | - | "
+apt install "$scratch/farlous_1.02.deb"
+apt remove farlous
+expect "removed, untouched" "config-files | - | - | "
+# Jokes files under other letter cases are the user's too: none is made beside them, and purging
+# takes them all, and the folder, without a word.
+mkdir /opt/farlous && echo "Une blague à moi." >/opt/farlous/farlous.txt
+ln -s farlous.txt /opt/farlous/Farlous.Txt
+apt install "$scratch/farlous_1.02.deb"
+expect "installed beside farlous.txt" "installed | FARLOUS FARLOUS.TXT.sample Farlous.Txt \
+farlous.desktop farlous.png farlous.txt | - | Une blague à moi./Une blague à moi."
+apt purge farlous
+expect "purged beside farlous.txt" "not-installed | - | - | "
+! grep /opt/farlous "$scratch/log" || fail "purging speaks of /opt/farlous"
