@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 farlous_require_packages cmake ninja-build "${FARLOUS_WINDOWS_PACKAGES[@]}"
 
-cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DFARLOUS_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-windows -j2 --target FARLOUS farlous_sample_jokes farlous_wine_prefix \
     farlous_minimal_window farlous_windows_startup_bench >/dev/null

@@ -1,4 +1,4 @@
-# The Windows build's tests run under Wine (packages wine and wine64), each program through
+# The Windows build's tests run under Wine (packages wine and wine32:i386), each program through
 # wine-run in the build folder, in a Wine prefix of the build's own. Programs that open windows
 # need an X display, and all of them one Wine session: scripts/test-windows runs ctest under
 # xvfb-run with a wineserver kept up for the whole run.

@@ -14,7 +14,7 @@ fail() {
 }
 
 "$CPACK" --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
-archive="$work/FARLOUS-1.00-windows-x64.zip"
+archive="$work/FARLOUS-1.00-windows-x86.zip"
 [ -f "$archive" ] || { fail "no $(basename "$archive") among: $(ls "$work")"; exit 1; }
 
 listing=$("$CMAKE" -E tar tf "$archive")

@@ -1,9 +1,10 @@
-# Cross-builds the Windows program on Debian with MinGW-w64 (package g++-mingw-w64-x86-64-posix).
-# Usage: cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# Cross-builds the Windows program on Debian with MinGW-w64 (package g++-mingw-w64-i686-posix), for
+# 32-bit Windows, on which 64-bit Windows runs it too.
+# Usage: cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(FARLOUS_MINGW_TRIPLET x86_64-w64-mingw32)
+set(FARLOUS_MINGW_TRIPLET i686-w64-mingw32)
 # The POSIX threading variant: the win32 one lacks std::thread and std::mutex.
 set(CMAKE_C_COMPILER ${FARLOUS_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${FARLOUS_MINGW_TRIPLET}-g++-posix)
