@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 #include "platform/linux/toolkit.h"
 #include "support/fake_platform.h"
@@ -38,8 +39,8 @@ struct Window {
     std::unique_ptr<QtTipWindow> window;
     int labelsSet = 0;
 
-    explicit Window(const std::string& jokes = "Une blague") {
-        platform.files["/programme/FARLOUS.TXT"] = jokes;
+    explicit Window(const std::optional<std::string>& jokes = "Une blague") {
+        if (jokes) platform.files["/programme/FARLOUS.TXT"] = *jokes;
         form.Form_Load();
         window = std::make_unique<QtTipWindow>(form);
         QCoreApplication::sendPostedEvents();
@@ -248,6 +249,29 @@ TEST(WindowTest, TextOnThePanelStaysReadableWithADarkPalette) {
     QApplication::setPalette(saved);
     EXPECT_LT(DarkestGrey(Grab(w.Control("Label1"))), 96);
     EXPECT_LT(DarkestGrey(Grab(w.TipText())), 96);
+}
+
+// Without jokes, the label says where to get them; "A Propos de Glimbo" says who offers them.
+TEST(WindowTest, SaysWhereToGetJokesAndWhoOffersThem) {
+    Window w(std::nullopt);
+    EXPECT_EQ(
+        w.TipText()->text().toStdString(),
+        "Si vous lisez ce texte, c'est que vous n'avez pas encore le fichier farlous.txt Pour "
+        "avoir ce fichier, téléchargez le sur http://www.glimbo.example/ et décompressez le "
+        "dans le dossier où vous avez installé ce programme (ex : C:/FARLOUS/). Dans le "
+        "dossier où vous avez installé le programme, cliquez sur FARLOUS.EXE avec le bouton "
+        "droit et créez un raccourci que vous allez placer dans "
+        "C:/WINDOWS/MENU DEMARRER/PROGRAMMES/DEMARRAGE/");
+    static_cast<QPushButton*>(w.Control("cmdAbout"))->click();
+    EXPECT_EQ(w.platform.shown,
+              std::vector<std::string>{
+                  "Ce programme vous est offert par Glimbo, Webzine d'humour fait par des cons, "
+                  "pour des cons, disponible sur http://www.glimbo.example/ (textes, dessins et "
+                  "programme : la joyeuse équipe de rédaction de Glimbo) Pour avoir plus de "
+                  "farlous, téléchargez la dernière version du fichier farlous.txt sur "
+                  "http://www.glimbo.example/ Vous pouvez distribuer ce programme librement, tant "
+                  "que vous mentionnez l'URL d'où il provient: http://www.glimbo.example/ Vous "
+                  "pouvez vous rendre à cet URL pour y lire Glimbo, Webzine mensuel."});
 }
 
 // The system's message box: the program's title, the text as it is, one OK button, no picture.
