@@ -7,9 +7,10 @@ set -euo pipefail
 build=$1 source=$2
 work=$(mktemp -d)
 wine() { "$build/wine-run" "$@"; }
-folder="$build/wine/drive_c/Program Files/FARLOUS"
-menu="$build/wine/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/FARLOUS.lnk"
-startup="$build/wine/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp/FARLOUS.lnk"
+drive=$build/wine/drive_c
+folder="$drive/Program Files/FARLOUS"
+menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/FARLOUS.lnk"
+startup="$drive/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp/FARLOUS.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\FARLOUS'
 settings='HKCU\Software\VB and VBA Program Settings\FARLOUS'
 # A failed run leaves the prefix as it found it, without the setting the other tests' runs read.
@@ -23,18 +24,17 @@ install() { wine "$work/FARLOUS-1.00-setup.exe" /S || fail "setup /S exited with
 # empties, told the folder after _?=. Run so, it returns once done.
 uninstall() {
     cp "$folder/DESINSTALLER.EXE" "$work/Au_.exe"
-    wine cmd /c "Z:${work//\//\\}\\Au_.exe /S _?=C:\\Program Files\\FARLOUS" ||
-        fail "uninstaller /S exited with $?"
+    wine cmd /c "Z:${work//\//\\}\\Au_.exe /S _?=C:\\Program Files\\FARLOUS"
 }
 left() {
-    find "$folder" "$menu" "$startup" 2>/dev/null || true
-    wine reg query "$key" &>/dev/null && echo "$key" || true
+    find "$folder" "$menu" "$startup" 2>/dev/null
+    wine reg query "$key" &>/dev/null && echo "$key"
 }
 
 "$CPACK" -G NSIS --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
 install
-[ "$(ls "$folder")" = "$(printf '%s\n' DESINSTALLER.EXE FARLOUS.EXE FARLOUS.TXT LICENSE.txt \
-    THIRD-PARTY-NOTICES.txt)" ] || fail "installed: $(ls "$folder")"
+installed=$(printf '%s\n' DESINSTALLER.EXE FARLOUS.EXE FARLOUS.TXT LICENSE.txt THIRD-PARTY-NOTICES.txt)
+[ "$(ls "$folder")" = "$installed" ] || fail "installed: $(ls "$folder")"
 cmp -s "$folder/FARLOUS.TXT" "$source/resources/FARLOUS.TXT" || fail "FARLOUS.TXT is not the sample"
 for link in "$menu" "$startup"; do
     grep -qaF 'C:\Program Files\FARLOUS\FARLOUS.EXE' "$link" || fail "no shortcut $link"
@@ -49,7 +49,13 @@ done
 wine reg add "$settings\\Options" /v "Show Tips at Startup" /d 0 /f >/dev/null
 wine 'C:\Program Files\FARLOUS\FARLOUS.EXE' || fail "FARLOUS.EXE exited with $?"
 wine reg delete "$settings" /f >/dev/null
-uninstall
+# Open, it holds its file: the uninstaller takes nothing away until it is closed.
+wine 'C:\Program Files\FARLOUS\FARLOUS.EXE' &>/dev/null &
+until [[ $(wine winedbg --command 'info proc') == *"'FARLOUS.EXE'"* ]]; do sleep 0.2; done
+! uninstall || fail "uninstalled with FARLOUS.EXE open"
+[ "$(ls "$folder")" = "$installed" ] || fail "left with FARLOUS.EXE open: $(ls "$folder")"
+wine taskkill /IM FARLOUS.EXE /F >/dev/null || fail "FARLOUS.EXE was not open"
+uninstall || fail "uninstaller /S exited with $?"
 [ -z "$(left)" ] || fail "left after uninstall: $(left)"
 
 # Changed jokes, the same size as the sample: a reinstall and the uninstaller keep them.
@@ -57,7 +63,7 @@ install
 printf X | dd of="$folder/FARLOUS.TXT" conv=notrunc status=none
 cp "$folder/FARLOUS.TXT" "$work/changed.txt"
 install
-uninstall
+uninstall || fail "uninstaller /S exited with $?"
 [ "$(left)" = "$folder"$'\n'"$folder/FARLOUS.TXT" ] || fail "left after uninstall: $(left)"
 cmp -s "$folder/FARLOUS.TXT" "$work/changed.txt" || fail "the changed FARLOUS.TXT was not kept"
 
