@@ -51,7 +51,7 @@ wine 'C:\Program Files\FARLOUS\FARLOUS.EXE' || fail "FARLOUS.EXE exited with $?"
 wine reg delete "$settings" /f >/dev/null
 # Open, it holds its file: the uninstaller takes nothing away until it is closed.
 wine 'C:\Program Files\FARLOUS\FARLOUS.EXE' &>/dev/null &
-until [[ $(wine winedbg --command 'info proc') == *"'FARLOUS.EXE'"* ]]; do sleep 0.2; done
+for _ in {1..200}; do [[ $(wine winedbg --command 'info proc') == *"'FARLOUS.EXE'"* ]] && break; done
 ! uninstall || fail "uninstalled with FARLOUS.EXE open"
 [ "$(ls "$folder")" = "$installed" ] || fail "left with FARLOUS.EXE open: $(ls "$folder")"
 wine taskkill /IM FARLOUS.EXE /F >/dev/null || fail "FARLOUS.EXE was not open"
