@@ -18,7 +18,7 @@ build() {
 build "$first"
 sleep 1
 build "$second"
-shopt -s nullglob && cd "$first/packages" && packages=(*.deb *.tar.gz *.zip)
+shopt -s nullglob && cd "$first/packages" && packages=(*.deb *.tar.gz *.zip *.exe)
 sha256sum "${packages[@]}"
 for package in "${packages[@]}"; do
     cmp "$package" "$second/packages/$package" || fail "$package differs"
