@@ -1,0 +1,400 @@
+// FARLOUS.EXE end to end under Wine, watched from outside as its user sees it: each run gets a
+// copy of the program in C:\farlous and its setting in the registry; its windows are measured,
+// read, captured from the screen and given keys. ctest runs it in the build folder, where the
+// program is, with drive X: mapped to C:\farlous, at the screen's dots per inch it sets.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::literals;
+using Texts = std::set<std::wstring>;
+using Pixels = std::vector<COLORREF>;
+
+constexpr DWORD kPatienceMs = 30000;  // far beyond any run, even on a loaded machine
+const fs::path kFolder = L"C:\\farlous";
+const wchar_t kSettings[] = L"Software\\VB and VBA Program Settings\\FARLOUS";
+const wchar_t kCaption[] = L"Glimbo http://www.glimbo.example";
+const wchar_t kTitle[] = L"Zinoquet";
+const wchar_t kJoke[] = L"Un été à 15 €";    // each run's FARLOUS.TXT, unless it says
+const wchar_t kPanel[] = L"Blague du jour";  // the picture boxes' names, as screen readers say
+const wchar_t kLogo[] = L"Logo de Glimbo";
+const wchar_t kMissing[] =
+    L"Si vous lisez ce texte, c'est que vous n'avez pas encore le fichier farlous.txt Pour avoir "
+    L"ce fichier, téléchargez le sur http://www.glimbo.example/ et décompressez le dans le dossier "
+    L"où vous avez installé ce programme (ex : C:/FARLOUS/). Dans le dossier où vous avez installé "
+    L"le programme, cliquez sur FARLOUS.EXE avec le bouton droit et créez un raccourci que vous "
+    L"allez placer dans C:/WINDOWS/MENU DEMARRER/PROGRAMMES/DEMARRAGE/";
+const wchar_t kAbout[] =
+    L"Ce programme vous est offert par Glimbo, Webzine d'humour fait par des cons, pour des cons, "
+    L"disponible sur http://www.glimbo.example/ (textes, dessins et programme : la joyeuse équipe "
+    L"de rédaction de Glimbo) Pour avoir plus de farlous, téléchargez la dernière version du "
+    L"fichier farlous.txt sur http://www.glimbo.example/ Vous pouvez distribuer ce programme "
+    L"librement, tant que vous mentionnez l'URL d'où il provient: http://www.glimbo.example/ Vous "
+    L"pouvez vous rendre à cet URL pour y lire Glimbo, Webzine mensuel.";
+
+bool WaitFor(const std::function<bool()>& done, DWORD ms = kPatienceMs) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(20)) {
+        if (GetTickCount() - start > ms) return false;
+    }
+    return true;
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[4096] = {};
+    GetWindowTextW(window, text, 4096);
+    return text;
+}
+
+// The screen's pixels over `part` of a window's client area, all of it if empty, row by row.
+Pixels Grab(HWND window, RECT part = {}) {
+    if (IsRectEmpty(&part)) GetClientRect(window, &part);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&part), 2);
+    const LONG width = part.right - part.left, height = part.bottom - part.top;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    Pixels pixels(width * height);
+    const HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    const HBITMAP shot = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(memory, shot);
+    BitBlt(memory, 0, 0, width, height, screen, part.left, part.top, SRCCOPY);
+    GetDIBits(memory, shot, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(memory);
+    DeleteObject(shot);
+    ReleaseDC(nullptr, screen);
+    for (COLORREF& c : pixels) c = RGB(GetBValue(c), GetGValue(c), GetRValue(c));  // was BGR
+    return pixels;
+}
+int Count(const Pixels& pixels, const std::function<bool(COLORREF)>& is) {
+    return static_cast<int>(std::ranges::count_if(pixels, is));
+}
+bool Ink(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128; }
+
+// What a run could write: the files in its folder, and its settings' key.
+Texts Writable() {
+    HKEY key = nullptr;
+    Texts found{RegOpenKeyExW(HKEY_CURRENT_USER, kSettings, 0, KEY_READ, &key) ? L"" : kSettings};
+    RegCloseKey(key);
+    for (const auto& file : fs::directory_iterator(kFolder)) found.insert(file.path().filename());
+    return found;
+}
+
+// One run of the program's copy in C:\farlous, beside FARLOUS.TXT holding `jokes`. Its end is
+// checked to have left the folder and the settings as they were.
+class ProgramRun {
+public:
+    Texts seen;  // the captions of the run's windows seen shown
+
+    explicit ProgramRun(const char* jokes = "Un été à 15 €") {
+        fs::remove_all(kFolder);
+        fs::create_directory(kFolder);
+        fs::copy_file("FARLOUS.EXE", kFolder / "FARLOUS.EXE");
+        std::ofstream(kFolder / "FARLOUS.TXT", std::ios::binary) << jokes;
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettings);
+        // No window manager on the test's display: Wine need not wait for one to drop a window.
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\FARLOUS.EXE\\X11 Driver",
+                        L"Managed", REG_SZ, L"N", 4);
+    }
+    ~ProgramRun() {
+        TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kSettings);
+    }
+    void Start(std::wstring exe = L"C:\\farlous\\FARLOUS.EXE") {
+        before_ = Writable();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   L"C:\\windows", &startup, &process_));
+    }
+    // The run's window captioned `caption` once shown, or null if the run ends first; every
+    // window of the run seen shown meanwhile is noted.
+    HWND Window(const wchar_t* caption) {
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr));) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner != process_.dwProcessId || !IsWindowVisible(w)) continue;
+                seen.insert(Text(w));
+                if (caption && Text(w) == caption) found = w;
+            }
+            return found || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+        });
+        return found;
+    }
+    // The exit status, once the run ends by itself.
+    int End() {
+        Window(nullptr);
+        DWORD status = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &status);
+        EXPECT_EQ(Writable(), before_) << "the run wrote";
+        return static_cast<int>(status);
+    }
+    HWND Focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(process_.dwThreadId, &info);
+        return info.hwndFocus;
+    }
+    // A key pressed and released where the focus is, once the run has it.
+    void Press(UINT key) const {
+        HWND focus = nullptr;
+        WaitFor([&] { return (focus = Focus()) != nullptr; });
+        PostMessageW(focus, WM_KEYDOWN, key, 1);
+        PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    Texts before_;
+};
+
+// A control by its text, in the window or in its picture box named `in`.
+HWND Control(HWND window, const wchar_t* text, const wchar_t* in = nullptr) {
+    return FindWindowExW(in ? Control(window, in) : window, nullptr, nullptr, text);
+}
+// The joke's label: the panel's label after its heading.
+HWND JokeLabel(HWND window) {
+    return FindWindowExW(Control(window, kPanel), Control(window, L"Zinoquet :", kPanel), nullptr,
+                         nullptr);
+}
+// A message box as read: its text, " | ", its buttons.
+std::wstring Read(HWND box) {
+    std::wstring text, buttons;
+    for (HWND c = nullptr; (c = FindWindowExW(box, c, nullptr, nullptr));) {
+        wchar_t kind[8] = {};
+        if (GetClassNameW(c, kind, 8) && IsWindowVisible(c)) {
+            (kind == L"Button"sv ? buttons : text) += Text(c);
+        }
+    }
+    return text + L" | " + buttons;
+}
+
+// A run as its jokes file and setting make it end: in a window showing `shown` (closed by
+// Escape), in an error box saying `error` (closed by Enter), or with nothing shown.
+enum class Jokes { Plain, None, Hidden, Folder, Held };
+struct RunRow {
+    const char* name;
+    Jokes jokes;
+    DWORD type;               // the setting's kind, REG_NONE for no setting
+    std::wstring_view value;  // its bytes, two by two; a text's final NUL goes without saying
+    const wchar_t *shown, *error;
+    const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
+};
+class RunTest : public ::testing::TestWithParam<RunRow> {};
+
+TEST_P(RunTest, EndsAsExpected) {
+    const auto& [name, jokes, type, value, shown, error, exe] = GetParam();
+    ProgramRun run;
+    const fs::path file = kFolder / "FARLOUS.TXT";
+    if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
+    if (jokes == Jokes::Folder) fs::create_directory(file);
+    if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // Shared with nobody while the run lasts, so that the run cannot open it.
+    const HANDLE held = jokes == Jokes::Held ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr,
+                                                           OPEN_EXISTING, 0, nullptr)
+                                             : nullptr;
+    ASSERT_TRUE(type == REG_NONE ||
+                !RegSetKeyValueW(HKEY_CURRENT_USER,
+                                 (kSettings + std::wstring(L"\\Options")).c_str(),
+                                 L"Show Tips at Startup", type, std::wstring(value).c_str(),
+                                 (value.size() + (type == REG_SZ)) * 2));
+    ASSERT_NO_FATAL_FAILURE(run.Start(exe));
+    if (shown) {
+        EXPECT_EQ(Text(JokeLabel(run.Window(kCaption))), shown);
+        run.Press(VK_ESCAPE);
+    } else if (error) {
+        EXPECT_EQ(Read(run.Window(kTitle)), error + L" | OK"s);
+        run.Press(VK_RETURN);
+    }
+    EXPECT_EQ(run.End(), error ? 1 : 0);
+    EXPECT_EQ(run.seen, shown ? Texts{kCaption} : error ? Texts{kTitle} : Texts{});
+    CloseHandle(held);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunTest,
+    ::testing::Values(
+        RunRow{"NoSetting", Jokes::Plain, REG_NONE, L"", kJoke, nullptr},
+        RunRow{"TextOne", Jokes::Plain, REG_SZ, L"1", kJoke, nullptr},
+        // Told not to show, the run ends before it opens the jokes file.
+        RunRow{"TextZero", Jokes::Held, REG_SZ, L"0", nullptr, nullptr},
+        RunRow{"DwordZero", Jokes::Plain, REG_DWORD, L"\0\0"sv, nullptr, nullptr},
+        RunRow{"QwordZero", Jokes::Plain, REG_QWORD, L"\0\0\0\0"sv, nullptr, nullptr},
+        RunRow{"DwordAllOnesIsMinusOne", Jokes::Plain, REG_DWORD, L"\xFFFF\xFFFF", kJoke, nullptr},
+        RunRow{"Binary", Jokes::Plain, REG_BINARY, L"\x0101", nullptr,
+               L"Type incompatible : le réglage « Show Tips at Startup » n'est ni un texte ni un "
+               L"nombre."},
+        RunRow{"TextNotANumber", Jokes::Plain, REG_SZ, L"abc", nullptr,
+               L"Type incompatible : « abc » n'est pas un nombre."},
+        RunRow{"JokesHeld", Jokes::Held, REG_NONE, L"", nullptr,
+               L"Permission refusée : impossible de lire le fichier C:\\farlous\\FARLOUS.TXT"},
+        RunRow{"NoJokes", Jokes::None, REG_NONE, L"", kMissing, nullptr},
+        RunRow{"JokesFolder", Jokes::Folder, REG_NONE, L"", kMissing, nullptr},
+        RunRow{"JokesHidden", Jokes::Hidden, REG_NONE, L"", kMissing, nullptr},
+        RunRow{"AtDriveRoot", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, L"X:\\FARLOUS.EXE"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Each control's place in its container's client area, x, y, width, height, at 96 and at 144
+// dots per inch: there every edge is its twips / 10, rounded half away from zero.
+struct ControlRow {
+    const char* name;
+    const wchar_t *in, *text;  // the picture box it is in (null: the window); caption or name
+    std::vector<LONG> at96, at144;
+};
+const ControlRow kControls[] = {
+    {"cmdAbout", nullptr, L"A Propos de Glimbo", {512, 160, 105, 25}, {768, 240, 158, 38}},
+    {"cmdNextTip", nullptr, L"Blague suivante", {384, 160, 113, 25}, {576, 240, 170, 38}},
+    {"Picture1", nullptr, kPanel, {0, 8, 257, 181}, {0, 12, 386, 272}},
+    {"Label1", kPanel, L"Zinoquet :", {8, 8, 81, 17}, {12, 12, 122, 26}},
+    {"lblTipText", kPanel, kJoke, {8, 32, 241, 141}, {12, 48, 362, 212}},
+    {"cmdOK", nullptr, L"OK", {264, 160, 105, 25}, {396, 240, 158, 38}},
+    {"Picture2", nullptr, kLogo, {264, 8, 353, 145}, {396, 12, 530, 218}},
+};
+
+// The client area at its place on the screen, the panel's bottom edge its own; each control at
+// its place with its caption. At 96 dots per inch, the margins in the face colour, the panel white
+// under the joke, the logo in colour.
+TEST(LayoutTest, AsDesigned) {
+    const HDC screen = GetDC(nullptr);
+    const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
+    ReleaseDC(nullptr, screen);
+    ProgramRun run;
+    run.Start();
+    const HWND window = run.Window(kCaption);
+    // x, y, width and height of `rect` mapped from `from`'s client area to `to`'s.
+    const auto box = [](HWND from, RECT rect, HWND to) {
+        MapWindowPoints(from, to, reinterpret_cast<POINT*>(&rect), 2);
+        return std::vector{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    };
+    RECT client, place;
+    GetClientRect(window, &client);
+    const std::vector<LONG> designed{large ? 302 : 201, large ? 725 : 483, large ? 936 : 624,
+                                     large ? 284 : 189};
+    EXPECT_EQ(box(window, client, nullptr), designed);
+    for (const auto& [name, in, text, at96, at144] : kControls) {
+        GetWindowRect(Control(window, text, in), &place);
+        EXPECT_EQ(box(nullptr, place, in ? Control(window, in) : window), large ? at144 : at96)
+            << name;
+    }
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), white = RGB(255, 255, 255);
+    // How many pixels of `part` of `in`'s client area are not `colour`.
+    const auto others = [](HWND in, RECT part, COLORREF colour) {
+        return Count(Grab(in, part), [&](COLORREF c) { return c != colour; });
+    };
+    const HWND panel = Control(window, kPanel);
+    const auto looks = [&] {
+        const int margins =
+            others(window, {0, 0, 624, 8}, face) + others(window, {257, 0, 264, 189}, face) +
+            others(panel, {0, 0, 8, 179}, white) + others(panel, {0, 50, 255, 179}, white);
+        return margins == 0 && others(Control(window, kLogo), {}, face) > 351 * 143 / 2;
+    };
+    EXPECT_TRUE(large || WaitFor(looks)) << "no face colour around, white panel or logo";
+    run.Press(VK_ESCAPE);
+    EXPECT_EQ(run.End(), 0);
+}
+
+// What the joke label shows of `joke` at 96 dots per inch, 241 x 141 pixels, once drawn.
+Pixels Shown(const char* joke) {
+    ProgramRun run(joke);
+    run.Start();
+    const HWND window = run.Window(kCaption);
+    Pixels shot, again;
+    WaitFor([&] {
+        shot = std::exchange(again, Grab(JokeLabel(window)));
+        return again == shot && Count(again, Ink) > 0 &&
+               Count(again, [](COLORREF c) { return c == RGB(255, 255, 255); }) > 241 * 141 / 2;
+    });
+    run.Press(VK_ESCAPE);
+    EXPECT_EQ(run.End(), 0);
+    return again;
+}
+
+// Which rows of a shot of the joke label hold ink, or which columns.
+std::vector<bool> Inked(const Pixels& shot, bool columns) {
+    std::vector<bool> inked(columns ? 241 : 141);
+    for (std::size_t i = 0; i < shot.size(); ++i) {
+        if (Ink(shot[i])) inked[columns ? i % 241 : i / 241] = true;
+    }
+    return inked;
+}
+
+// A long joke wraps at words down the label and is cut through its last line.
+TEST(JokeTest, LongJokeWrapsAndIsCut) {
+    std::string joke;
+    for (int word = 0; word < 300; ++word) joke += "mot" + std::to_string(word) + ' ';
+    const std::vector<bool> rows = Inked(Shown(joke.c_str()), false);
+    int lines = 0;
+    for (std::size_t y = 0; y < rows.size(); ++y) lines += rows[y] && (y == 0 || !rows[y - 1]);
+    EXPECT_EQ(lines, 13);
+    EXPECT_TRUE(rows.back());
+}
+
+// "&" marks the next letter, underlined, and is not shown; "&&" shows one "&": each pair shows
+// the same text, as wide, but for the underline.
+TEST(JokeTest, AmpersandMarksTheNextLetter) {
+    for (const auto& [marked, plain] : {std::pair{"&Chat", "Chat"}, {"&&&Chat", "&&Chat"}}) {
+        const Pixels a = Shown(marked), b = Shown(plain);
+        const std::vector<bool> x = Inked(a, true), y = Inked(b, true);
+        EXPECT_EQ(std::ranges::find(x.rbegin(), x.rend(), true) - x.rbegin(),
+                  std::ranges::find(y.rbegin(), y.rend(), true) - y.rbegin())
+            << marked;
+        EXPECT_NE(a, b) << marked;
+    }
+}
+
+// From the start, Tab takes the focus round these, and the default button with it: the focused
+// button, or "OK". Enter clicks it: "Blague suivante" draws again, "A Propos de Glimbo" shows the
+// About box, the rest close the window.
+const wchar_t* const kTabOrder[] = {L"OK", kPanel, L"Blague suivante", L"A Propos de Glimbo",
+                                    kLogo};
+
+TEST(KeyTest, EnterActsOnTheFocus) {
+    std::string jokes;
+    for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
+    for (const auto& [name, tabs] : {std::pair{"OnOk", 0}, {"OnPanel", 1}, {"OnLogoLater", 9}}) {
+        SCOPED_TRACE(name);
+        ProgramRun run(jokes.c_str());
+        run.Start();
+        const HWND window = run.Window(kCaption), label = JokeLabel(window);
+        for (int tab = 0; tab <= tabs; ++tab) {
+            const wchar_t* focus = kTabOrder[tab % 5];
+            const HWND button = Control(window, focus == kPanel || focus == kLogo ? L"OK" : focus);
+            EXPECT_TRUE(WaitFor([&] {
+                return run.Focus() == Control(window, focus) &&
+                       (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+            })) << tab
+                << " Tab";
+            const std::wstring joke = Text(label);
+            if (tab == 2) {
+                // The same joke again, once in a thousand: then another Enter.
+                for (int i = 0; i < 5 && Text(label) == joke; ++i) {
+                    run.Press(VK_RETURN);
+                    WaitFor([&] { return Text(label) != joke; }, 2000);
+                }
+                EXPECT_NE(Text(label), joke);
+            } else if (tab == 3) {
+                run.Press(VK_RETURN);
+                EXPECT_EQ(Read(run.Window(kTitle)), kAbout + std::wstring(L" | OK"));
+                EXPECT_FALSE(IsWindowEnabled(window));
+                run.Press(VK_RETURN);
+                EXPECT_TRUE(WaitFor([&] { return run.Focus() == button; }));
+            }
+            run.Press(tab < tabs ? VK_TAB : VK_RETURN);
+        }
+        EXPECT_EQ(run.End(), 0);
+    }
+}
+
+}  // namespace
