@@ -42,21 +42,12 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 // A visible top-level window of process `id`, or null.
 HWND VisibleWindowOf(DWORD id) {
-    struct Search {
-        DWORD id;
-        HWND found;
-    } search{id, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s.id || !IsWindowVisible(window)) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, nullptr, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == id && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
 void RunOnce(Case& c) {
