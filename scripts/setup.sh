@@ -7,11 +7,12 @@ FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
     dpkg-dev desktop-file-utils lintian appstream x11-utils clang-format clang-tidy clang
     libclang-rt-14-dev dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca weston qt6-wayland)
-# What the Windows build and its tests need: the 32-bit cross compiler, 32-bit Wine to run the
-# tests as on a 32-bit Windows, GoogleTest's sources to build it for Windows, icoutils and file to
-# read the program file back, and NSIS to make the installer.
-FARLOUS_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386 googletest xvfb xauth icoutils
-    file nsis)
+# What the Windows build and its tests need: the 32-bit cross compiler, djpeg to decode the logo
+# into the program file, 32-bit Wine to run the tests as on a 32-bit Windows, GoogleTest's sources
+# to build it for Windows, icoutils and file to read the program file back, and NSIS to make the
+# installer.
+FARLOUS_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix libjpeg-turbo-progs wine wine32:i386 googletest
+    xvfb xauth icoutils file nsis)
 
 farlous_missing_packages() {
     local package

@@ -186,6 +186,17 @@ TEST(WindowTest, PictureBoxesShowTheFocus) {
     }
 }
 
+// The logo keeps its logical size of 352 x 140, drawn from the picture made for the screen: the
+// one of twice the size at a device pixel ratio of 2 (ctest's farlous_double_scale).
+TEST(WindowTest, LogoIsDrawnForTheScreensPixelRatio) {
+    Window w;
+    const QPixmap logo = static_cast<QLabel*>(w.Control("Picture2"))->pixmap();
+    const bool twice = qgetenv("QT_SCALE_FACTOR") == "2";
+    EXPECT_EQ(w.window->devicePixelRatio(), twice ? 2 : 1);
+    EXPECT_EQ(logo.size(), twice ? QSize(704, 280) : QSize(352, 140));
+    EXPECT_EQ(logo.deviceIndependentSize(), QSizeF(352, 140));
+}
+
 // Under Wayland the window draws the style's title bar over its designed client area: clicked from
 // end to end, it minimises and closes, as the system would, and never maximises.
 TEST(WaylandTest, TitleBarMinimisesAndClosesOnly) {

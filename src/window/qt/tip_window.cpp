@@ -3,6 +3,8 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -214,8 +216,10 @@ void QtTipWindow::CreateControls() {
 void QtTipWindow::LoadForFirstPaint() {
     for (const ControlDesign& design : kFrmTipControls) {
         if (!design.picture.empty()) {
-            static_cast<QLabel*>(Control(design.name))
-                ->setPixmap(QPixmap(":/" + Text(design.picture)));
+            // An icon takes the picture's "@2x" file for a screen of device pixel ratio 2.
+            const QString path = ":/" + Text(design.picture);
+            auto* box = static_cast<QLabel*>(Control(design.name));
+            box->setPixmap(QIcon(path).pixmap(QImageReader(path).size(), box->devicePixelRatioF()));
         }
     }
     setFont(DesignFont());
