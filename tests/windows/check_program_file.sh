@@ -20,8 +20,12 @@ wrestool -x -t14 -n1 -o "$work/carried/i.ico" "$exe"
 cp "$source/resources/icon/farlous.ico" "$work/source/i.ico"
 for folder in "$work/carried" "$work/source"; do icotool -x -o "$folder" "$folder/i.ico"; done
 diff -r -x i.ico "$work/carried" "$work/source" >/dev/null || fail "the icon is not farlous.ico"
-wrestool -x --raw -t10 -n LOGO/GLIMBO.JPG "$exe" | cmp -s - "$source/resources/logo/glimbo.jpg" ||
-    fail "the logo is not glimbo.jpg"
+# The logo at 1x and 2x: the JPEG files' pixels as bitmaps, stored without the bitmap file's header.
+for logo in glimbo glimbo@2x; do
+    wrestool -x --raw -t2 -n "LOGO/${logo^^}.JPG" "$exe" |
+        cmp -s - <(djpeg -bmp "$source/resources/logo/$logo.jpg" | tail -c +15) ||
+        fail "the logo is not $logo.jpg"
+done
 
 # The version record, 1.00 in French (040C) Unicode (04B0), and a manifest that makes the program
 # aware of the screen's dots per inch and gives it the common controls 6, without elevation.
