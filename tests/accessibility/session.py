@@ -12,10 +12,10 @@ CAPTION = "Glimbo http://www.glimbo.example"
 scratch = tempfile.TemporaryDirectory(prefix="farlous-a11y-")
 
 
-def wait_for(what, condition, seconds=90):  # a first start on a busy machine can take 30 s
-    deadline = time.monotonic() + seconds
+def wait_for(what, condition):
+    deadline = time.monotonic() + 90  # a first start on a fresh, busy machine can take 30 s
     while not (result := condition()):
-        assert time.monotonic() < deadline, f"toujours pas au bout de {seconds} s : {what}"
+        assert time.monotonic() < deadline, f"toujours pas au bout de 90 s : {what}"
         time.sleep(0.02)
     return result
 
@@ -31,19 +31,11 @@ def start(jokes):
     atexit.register(subprocess.Popen([f"{folder}/FARLOUS"], env=env).kill)
     window = wait_for("la fenêtre sur le bus d'accessibilité", lambda: next(
         (w for app in pyatspi.Registry.getDesktop(0) for w in app if w.name == CAPTION), None))
-    focus()
-    return window
-
-
-# Gives the shown window the focus, as a window manager would; from the root window first, so that
-# the window gets it anew even if it had it.
-def focus():
     shown = wait_for("la fenêtre", lambda: re.search(r"id: (\w+).*IsViewable", subprocess.run(
         ["xwininfo", "-name", CAPTION], capture_output=True, text=True).stdout, re.S))
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     display = ctypes.c_void_p(x11.XOpenDisplay(None))
-    for window in (1, int(shown[1], 16)):  # PointerRoot, then the window; RevertToPointerRoot, now
-        x11.XSetInputFocus(display, ctypes.c_ulong(window), 1, 0)
-        x11.XSync(display, 0)
+    x11.XSetInputFocus(display, ctypes.c_ulong(int(shown[1], 16)), 1, 0)  # RevertToPointerRoot, now
     x11.XCloseDisplay(display)
+    return window
