@@ -188,6 +188,7 @@ struct RunRow {
     const wchar_t *shown, *error;
     const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
 };
+void PrintTo(const RunRow& row, std::ostream* out) { *out << row.name; }
 class RunTest : public ::testing::TestWithParam<RunRow> {};
 
 TEST_P(RunTest, EndsAsExpected) {
