@@ -198,7 +198,7 @@ TEST_P(RunTest, EndsAsExpected) {
     if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
     if (jokes == Jokes::Folder) fs::create_directory(file);
     if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    // Shared with nobody while the run lasts, so that the run cannot open it.
+    // Held for the run, shared with nobody, it cannot be opened.
     const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
     if (jokes != Jokes::Held) CloseHandle(held);
     ASSERT_TRUE(type == REG_NONE ||
