@@ -74,9 +74,6 @@ Pixels Grab(HWND window, RECT part = {}) {
     for (COLORREF& c : pixels) c = RGB(GetBValue(c), GetGValue(c), GetRValue(c));  // was BGR
     return pixels;
 }
-int Count(const Pixels& pixels, const std::function<bool(COLORREF)>& is) {
-    return static_cast<int>(std::ranges::count_if(pixels, is));
-}
 bool Ink(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128; }
 
 // What a run could write: the files in its folder, and its settings' key.
@@ -108,7 +105,6 @@ public:
         TerminateProcess(process_.hProcess, 99);
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kSettings);
     }
     void Start(std::wstring exe = L"C:\\farlous\\FARLOUS.EXE") {
         before_ = Writable();
@@ -141,16 +137,16 @@ public:
         EXPECT_EQ(Writable(), before_) << "the run wrote";
         return static_cast<int>(status);
     }
+    // The control with the run's keyboard focus, once one has it.
     HWND Focus() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        GetGUIThreadInfo(process_.dwThreadId, &info);
+        WaitFor([&] { return GetGUIThreadInfo(process_.dwThreadId, &info) && info.hwndFocus; });
         return info.hwndFocus;
     }
-    // A key pressed and released where the focus is, once the run has it.
+    // A key pressed and released where the focus is.
     void Press(UINT key) const {
-        HWND focus = nullptr;
-        WaitFor([&] { return (focus = Focus()) != nullptr; });
+        const HWND focus = Focus();
         PostMessageW(focus, WM_KEYDOWN, key, 1);
         PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
     }
@@ -192,6 +188,7 @@ struct RunRow {
     const wchar_t *shown, *error;
     const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
 };
+void PrintTo(const RunRow& row, std::ostream* out) { *out << row.name; }
 class RunTest : public ::testing::TestWithParam<RunRow> {};
 
 TEST_P(RunTest, EndsAsExpected) {
@@ -201,10 +198,9 @@ TEST_P(RunTest, EndsAsExpected) {
     if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
     if (jokes == Jokes::Folder) fs::create_directory(file);
     if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    // Shared with nobody while the run lasts, so that the run cannot open it.
-    const HANDLE held = jokes == Jokes::Held ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr,
-                                                           OPEN_EXISTING, 0, nullptr)
-                                             : nullptr;
+    // Held for the run, shared with nobody, it cannot be opened.
+    const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+    if (jokes != Jokes::Held) CloseHandle(held);
     ASSERT_TRUE(type == REG_NONE ||
                 !RegSetKeyValueW(HKEY_CURRENT_USER,
                                  (kSettings + std::wstring(L"\\Options")).c_str(),
@@ -220,7 +216,7 @@ TEST_P(RunTest, EndsAsExpected) {
     }
     EXPECT_EQ(run.End(), error ? 1 : 0);
     EXPECT_EQ(run.seen, shown ? Texts{kCaption} : error ? Texts{kTitle} : Texts{});
-    CloseHandle(held);
+    if (jokes == Jokes::Held) CloseHandle(held);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -291,7 +287,7 @@ TEST(LayoutTest, AsDesigned) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE), white = RGB(255, 255, 255);
     // How many pixels of `part` of `in`'s client area are not `colour`.
     const auto others = [](HWND in, RECT part, COLORREF colour) {
-        return Count(Grab(in, part), [&](COLORREF c) { return c != colour; });
+        return std::ranges::count_if(Grab(in, part), [&](COLORREF c) { return c != colour; });
     };
     const HWND panel = Control(window, kPanel);
     const auto looks = [&] {
@@ -313,8 +309,8 @@ Pixels Shown(const char* joke) {
     Pixels shot, again;
     WaitFor([&] {
         shot = std::exchange(again, Grab(JokeLabel(window)));
-        return again == shot && Count(again, Ink) > 0 &&
-               Count(again, [](COLORREF c) { return c == RGB(255, 255, 255); }) > 241 * 141 / 2;
+        return again == shot && std::ranges::any_of(again, Ink) &&
+               std::ranges::count(again, RGB(255, 255, 255)) > 241 * 141 / 2;
     });
     run.Press(VK_ESCAPE);
     EXPECT_EQ(run.End(), 0);
@@ -323,7 +319,7 @@ Pixels Shown(const char* joke) {
 
 // Which rows of a shot of the joke label hold ink, or which columns.
 std::vector<bool> Inked(const Pixels& shot, bool columns) {
-    std::vector<bool> inked(columns ? 241 : 141);
+    std::vector<bool> inked(columns ? 241 : shot.size() / 241);
     for (std::size_t i = 0; i < shot.size(); ++i) {
         if (Ink(shot[i])) inked[columns ? i % 241 : i / 241] = true;
     }
