@@ -20,7 +20,7 @@ std::optional<std::string> ReadUserSetting(const std::string& appName, const std
     std::vector<wchar_t> value(64);
     for (;;) {
         DWORD type = 0;
-        auto size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        DWORD size = static_cast<DWORD>(value.size()) * DWORD{sizeof(wchar_t)};
         const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(),
                                             RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_RT_REG_QWORD,
                                             &type, value.data(), &size);
