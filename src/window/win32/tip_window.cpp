@@ -155,8 +155,8 @@ void Win32TipWindow::CreateControls(HINSTANCE instance) {
         HWND control = nullptr;
         switch (design.kind) {
             case ControlKind::CommandButton:
-                control = create(0, L"BUTTON", design.caption,
-                                 WS_TABSTOP | (design.name == "cmdOK" ? BS_DEFPUSHBUTTON : 0));
+                // DM_SETDEFID makes "OK" the default button.
+                control = create(0, L"BUTTON", design.caption, WS_TABSTOP);
                 break;
             case ControlKind::Label:
                 // SS_LEFT wraps at word boundaries and cuts what does not fit; without
