@@ -17,6 +17,9 @@
 namespace {
 
 constexpr DWORD kGiveUpMs = 20000;
+// Wine and the X server go on tidying up after a program has ended: the next start waits for
+// them, or its time would depend on the one before.
+constexpr DWORD kSettleMs = 300;
 
 struct Case {
     const wchar_t* name;
@@ -72,6 +75,7 @@ void RunOnce(Case& c) {
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    Sleep(kSettleMs);
     if (window == nullptr) {
         std::fwprintf(stderr, L"%ls: no window shown\n", c.name);
         std::exit(1);
