@@ -122,7 +122,8 @@ public:
                 DWORD owner = 0;
                 GetWindowThreadProcessId(w, &owner);
                 if (owner != process_.dwProcessId || !IsWindowVisible(w)) continue;
-                seen.insert(Text(w));
+                // Under load a message box can be seen shown for an instant before its title.
+                if (const std::wstring text = Text(w); !text.empty()) seen.insert(text);
                 if (caption && Text(w) == caption) found = w;
             }
             return found || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
