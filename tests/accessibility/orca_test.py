@@ -1,13 +1,49 @@
-# What Orca says of the window: its title, the joke under its heading and the focused OK as it
-# opens, each control Tab stops at, and each new joke, once, without the focus moving. Orca's
-# speech is read from its debug log, and printed; nothing is synthesised.
-# Usage (inside a private X server and D-Bus session): python3 orca_test.py FARLOUS
-import atexit, os, pty, re, shutil, subprocess, sys, threading
-from session import CAPTION, pyatspi, scratch, start, wait_for
+# What Orca says of FARLOUS's window: its title, the joke under its heading and the focused OK as
+# it opens, each control Tab stops at, and each new joke, once, without the focus moving. Orca's
+# speech is read from its debug log, and printed; nothing is synthesised. Every wait ends as soon
+# as what it waits for has happened: a loaded machine only makes a run slower.
+# Usage, inside a private X server and D-Bus session, whose accessibility bus D-Bus starts on
+# demand: xvfb-run ... dbus-run-session -- python3 orca_test.py FARLOUS
+import atexit, ctypes, importlib.util, os, pathlib, pty, re, shutil, subprocess, sys, tempfile
+import threading, time
 
-if not shutil.which("orca"):
-    print("skipped: paquet orca absent")
-    sys.exit(77)
+if not importlib.util.find_spec("pyatspi") or not shutil.which("orca"):
+    print("skipped: paquet python3-pyatspi ou orca absent")
+    sys.exit(77)  # reported as skipped
+import pyatspi
+
+CAPTION = "Glimbo http://www.glimbo.example"
+scratch = tempfile.TemporaryDirectory(prefix="farlous-a11y-")
+
+
+def wait_for(what, condition):
+    deadline = time.monotonic() + 90  # a first start on a fresh, busy machine can take 30 s
+    while not (result := condition()):
+        assert time.monotonic() < deadline, f"toujours pas au bout de 90 s : {what}"
+        time.sleep(0.02)
+    return result
+
+
+# FARLOUS in a folder of its own beside these jokes, without settings. Once its window is on the
+# accessibility bus, so that screen readers hear of it, and on the screen, it gets the focus as a
+# window manager would give it.
+def start(jokes):
+    folder = tempfile.mkdtemp(dir=scratch.name)
+    shutil.copy(sys.argv[1], folder)
+    pathlib.Path(folder, "FARLOUS.TXT").write_text(jokes, encoding="utf-8")
+    env = dict(os.environ, XDG_CONFIG_HOME=folder, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    atexit.register(subprocess.Popen([f"{folder}/FARLOUS"], env=env).kill)
+    wait_for("la fenêtre sur le bus d'accessibilité", lambda: next(
+        (w for app in pyatspi.Registry.getDesktop(0) for w in app if w.name == CAPTION), None))
+    shown = wait_for("la fenêtre", lambda: re.search(r"id: (\w+).*IsViewable", subprocess.run(
+        ["xwininfo", "-name", CAPTION], capture_output=True, text=True).stdout, re.S))
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    x11.XSetInputFocus(display, ctypes.c_ulong(int(shown[1], 16)), 1, 0)  # RevertToPointerRoot, now
+    x11.XCloseDisplay(display)
+
+
 said, TAB, BACKTAB, SPACE = [], 0xFF09, 0xFE20, 0x20
 log, terminal = pty.openpty()  # where Orca writes each line as soon as it has it
 # Orca will not start if pgrep finds another Orca of the same user: this one has a session of

@@ -162,16 +162,6 @@ void Growing(ProgramRun& r) {
         if (grown && write(r.served, &allow, sizeof allow) > 0) close(event.fd);
     };
 }
-// A session bus that takes every connection and drops it at once: the program goes on without.
-void SessionBus(ProgramRun& r) {
-    r.served = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{AF_UNIX, {}};
-    (r.root + "/runtime/bus").toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-    bind(r.served, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(r.served, 4);
-    r.serve = [&r] { close(accept4(r.served, nullptr, nullptr, SOCK_CLOEXEC)); };
-}
-
 struct Row {
     const char* name;
     const char* script;       // sets the run up in its folder before the program, `cmd`, starts
@@ -183,24 +173,17 @@ struct Row {
 
 const Row kRows[] = {
     // The tip window, exactly as a plain run shows it.
-    {"Utf16LittleEndian", "iconv -f UTF-8 -t UTF-16 <$j >t; mv t $j", "", kCaption},
-    {"Utf16BigEndian", R"({ printf '\376\377'; iconv -f UTF-8 -t UTF-16BE <$j; } >t; mv t $j)", "",
-     kCaption},
     {"GrowingWhileRead", "", "", kCaption, nullptr, Growing},
-    {"Utf32LittleEndian",
-     R"({ printf '\377\376\0\0'; iconv -f UTF-8 -t UTF-32LE <$j; } >t; mv t $j)", "", kCaption},
-    {"NulEndsTheJoke", R"(printf '\0apr\303\250s' >>$j)", "", kCaption},
     {"HomeBeyondSystemLimit", "unset XDG_CONFIG_HOME; HOME=$PWD$(printf /%0250d $(seq 17))", "",
      kCaption},
     // Destroyed from outside, the window ends the run as a close does.
     {"DestroyedFromOutside", "", "", kCaption, XDestroyWindow},
     // Outside a session no runtime folder is made and no bus started (no other run has one).
     {"NoStreamsNoRuntimeFolder", "unset XDG_RUNTIME_DIR; streams='<&- >&- 2>&-'", "", kCaption},
-    // A desktop session's start: its bus is used, and what the launcher adds to the command line
-    // changes nothing.
-    {"SessionBusUsedToolkitOptionsIgnored",
+    // What a launcher adds to the command line changes nothing.
+    {"ToolkitOptionsIgnored",
      "set -- -title X -geometry 300x100+0+0 -reverse -style windows -platform offscreen", "",
-     kCaption, nullptr, SessionBus},
+     kCaption},
     // Errors, in a message box as on standard error; paths are bytes.
     {"UnreadableJokesInLatin1Folder",
      R"(chmod 0 $j; l=$(printf '\351t\351'); mv program $l; cmd=$PWD/$l/FARLOUS)",
@@ -222,7 +205,6 @@ const Row kRows[] = {
     {"UnreadableInForgingFolder",
      "tips $c 0; chmod 0 $c; f=\"a\nZinoquet : rien\"; mv config \"$f\"; XDG_CONFIG_HOME=$PWD/$f",
      "Permission refusée : impossible de lire le fichier %R/a?Zinoquet : rien/FARLOUS.conf"},
-    {"CommaAndBlank", "tips $c '0, 4'", "Type incompatible : « 0, 4 » n'est pas un nombre."},
     {"Latin1Byte", R"sh(tips $c "$(printf '0\351')")sh",
      "Type incompatible : « 0\xE9 » n'est pas un nombre."},
     {"RelativeConfigFolder", "tips $c abc; XDG_CONFIG_HOME=config; tips ~/.config/FARLOUS.conf 0"},

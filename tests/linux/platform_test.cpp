@@ -13,7 +13,6 @@
 #include "platform/errors.h"
 #include "platform/linux/files.h"
 #include "platform/linux/settings.h"
-#include "support/row_name.h"
 
 namespace farlous {
 namespace {
@@ -44,11 +43,9 @@ const FileRow kFiles[] = {
     {"NoFolder", "autre/absent.txt", "", "Fichier introuvable : %1"},
 };
 
-class FileTest : public ::testing::TestWithParam<FileRow> {};
-
 // Only visible regular files are found, in any letter case, the exact name first; what is
 // read is what the lookup found, or, where it found nothing, what the name names since.
-TEST_P(FileTest, IsFoundAndRead) {
+TEST(FileTest, IsFoundAndRead) {
     const QTemporaryDir temporary;
     ASSERT_TRUE(temporary.isValid());
     const fs::path folder = temporary.path().toStdString();
@@ -62,22 +59,22 @@ TEST_P(FileTest, IsFoundAndRead) {
     fs::create_symlink(folder / "absent.txt", folder / "casse.txt");
     fs::create_symlink(folder / "boucle.txt", folder / "boucle.txt");
     ASSERT_EQ(mkfifo((folder / "fifo.txt").c_str(), 0600), 0);
-    const std::string asked = (folder / GetParam().asked).string();
-    const std::optional<std::string> found = FindRegularFile(asked);
-    EXPECT_EQ(found ? fs::path(*found).filename().string() : "", GetParam().found);
-    std::string read = GetParam().read, got;
-    if (const auto at = read.find("%1"); at != std::string::npos) read.replace(at, 2, asked);
-    alarm(10);  // an open or a read that blocks fails rather than hangs
-    try {
-        got = ReadWholeFile(found.value_or(asked));
-    } catch (const RuntimeError& error) {
-        got = error.what();
+    for (const auto& [name, asked, expectedName, expectedRead] : kFiles) {
+        const std::string path = (folder / asked).string();
+        const std::optional<std::string> found = FindRegularFile(path);
+        EXPECT_EQ(found ? fs::path(*found).filename().string() : "", expectedName) << name;
+        std::string read = expectedRead, got;
+        if (const auto at = read.find("%1"); at != std::string::npos) read.replace(at, 2, path);
+        alarm(10);  // an open or a read that blocks fails rather than hangs
+        try {
+            got = ReadWholeFile(found.value_or(path));
+        } catch (const RuntimeError& error) {
+            got = error.what();
+        }
+        alarm(0);
+        EXPECT_EQ(got, read) << name;
     }
-    alarm(0);
-    EXPECT_EQ(got, read);
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, FileTest, ::testing::ValuesIn(kFiles), testing::RowName());
 
 // Such files tell no size up front.
 TEST(FileTest, ProcFilesAreReadToTheirEnd) {
@@ -117,13 +114,10 @@ const SettingsRow kSettings[] = {
     {"NoEquals", kHeader + "Show Tips at Startup", std::nullopt},
 };
 
-class SettingsTest : public ::testing::TestWithParam<SettingsRow> {};
-
-TEST_P(SettingsTest, FindsTheValueAsWritten) {
-    EXPECT_EQ(FindSetting(GetParam().text, "Options", "Show Tips at Startup"), GetParam().value);
+TEST(SettingsTest, FindsTheValueAsWritten) {
+    for (const auto& [name, text, value] : kSettings)
+        EXPECT_EQ(FindSetting(text, "Options", "Show Tips at Startup"), value) << name;
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, SettingsTest, ::testing::ValuesIn(kSettings), testing::RowName());
 
 }  // namespace
 }  // namespace farlous
