@@ -160,6 +160,18 @@ TEST(KeyTest, ActsAsDesigned) {
     }
 }
 
+// From "OK", Tab goes round the buttons and picture boxes in the designed order.
+TEST(KeyTest, TabOrder) {
+    Window w;
+    w.Show();
+    QStringList order;
+    for (int tab = 0; tab < 5; ++tab) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, QStringList({"Picture1", "cmdNextTip", "cmdAbout", "Picture2", "cmdOK"}));
+}
+
 // A close by the system takes the window away and runs no handler.
 TEST(WindowTest, ClosedByTheSystem) {
     Window w;
