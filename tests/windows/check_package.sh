@@ -42,9 +42,8 @@ LINES
 ! "$OBJDUMP" -p FARLOUS.EXE | sed -n 's/^\s*DLL Name: //p' |
     grep -vixE '(kernel32|user32|gdi32|advapi32|ole32|msvcrt)\.dll' || fail "needs the DLLs above"
 # Icon group 1 holds farlous.ico's images, each written out under the same name from both.
-mkdir "$work/carried" "$work/source"
+mkdir "$work/carried" "$work/source" && cp "$source/resources/icon/farlous.ico" "$work/source/i.ico"
 wrestool -x -t14 -n1 -o "$work/carried/i.ico" FARLOUS.EXE
-cp "$source/resources/icon/farlous.ico" "$work/source/i.ico"
 for icon in "$work"/{carried,source}/i.ico; do icotool -x -o "${icon%/*}" "$icon"; done
 diff -r -x i.ico "$work/carried" "$work/source" >/dev/null || fail "the icon is not farlous.ico"
 # The logo at 1x and 2x: the JPEG files' pixels as bitmaps, stored without the bitmap file's header.

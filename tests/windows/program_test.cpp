@@ -84,9 +84,9 @@ Texts Writable() {
 
 // One run of the program's copy in C:\farlous, beside FARLOUS.TXT holding `jokes`. Its end is
 // checked to have left the folder and the settings as they were.
-class ProgramRun {
-public:
-    Texts seen;  // the captions of the run's windows seen shown
+struct ProgramRun {
+    PROCESS_INFORMATION process{};
+    Texts seen, before;  // the captions of the run's windows seen shown; what it could write
 
     explicit ProgramRun(const char* jokes = "Un été à 15 €") {
         fs::remove_all(kFolder);
@@ -99,16 +99,16 @@ public:
                         L"Managed", REG_SZ, L"N", 4);
     }
     ~ProgramRun() {
-        TerminateProcess(process_.hProcess, 99);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
+        TerminateProcess(process.hProcess, 99);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
     }
     void Start(std::wstring exe = L"C:\\farlous\\FARLOUS.EXE") {
-        before_ = Writable();
+        before = Writable();
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   L"C:\\windows", &startup, &process_));
+                                   L"C:\\windows", &startup, &process));
     }
     // The run's window captioned `caption` once shown, or null if the run ends first; every
     // window of the run seen shown meanwhile is noted.
@@ -118,12 +118,12 @@ public:
             for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, nullptr));) {
                 DWORD owner = 0;
                 GetWindowThreadProcessId(w, &owner);
-                if (owner != process_.dwProcessId || !IsWindowVisible(w)) continue;
+                if (owner != process.dwProcessId || !IsWindowVisible(w)) continue;
                 // Under load a message box can be seen shown for an instant before its title.
                 if (const std::wstring text = Text(w); !text.empty()) seen.insert(text);
                 if (caption && Text(w) == caption) found = w;
             }
-            return found || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+            return found || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
         });
         return found;
     }
@@ -131,15 +131,15 @@ public:
     int End() {
         Window(nullptr);
         DWORD status = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &status);
-        EXPECT_EQ(Writable(), before_) << "the run wrote";
+        GetExitCodeProcess(process.hProcess, &status);
+        EXPECT_EQ(Writable(), before) << "the run wrote";
         return static_cast<int>(status);
     }
     // The control with the run's keyboard focus, once one has it.
     HWND Focus() const {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        WaitFor([&] { return GetGUIThreadInfo(process_.dwThreadId, &info) && info.hwndFocus; });
+        WaitFor([&] { return GetGUIThreadInfo(process.dwThreadId, &info) && info.hwndFocus; });
         return info.hwndFocus;
     }
     // A key pressed and released where the focus is.
@@ -147,10 +147,6 @@ public:
         PostMessageW(Focus(), WM_KEYDOWN, key, 1);
         PostMessageW(Focus(), WM_KEYUP, key, 0xC0000001);
     }
-
-private:
-    PROCESS_INFORMATION process_{};
-    Texts before_;
 };
 
 // A control by its text, in the window or in its picture box named `in`.
@@ -159,8 +155,7 @@ HWND Control(HWND window, const wchar_t* text, const wchar_t* in = nullptr) {
 }
 // The joke's label: the panel's label after its heading.
 HWND JokeLabel(HWND window) {
-    return FindWindowExW(Control(window, kPanel), Control(window, L"Zinoquet :", kPanel), nullptr,
-                         nullptr);
+    return GetWindow(Control(window, L"Zinoquet :", kPanel), GW_HWNDNEXT);
 }
 // A message box as read: its text, " | ", its buttons.
 std::wstring Read(HWND box) {
@@ -314,10 +309,10 @@ TEST(JokeTest, LongJokeWrapsAndIsCut) {
     const Pixels shot = Shown(joke.c_str());
     std::vector<bool> inked(shot.size() / 241);  // by row
     for (std::size_t i = 0; i < shot.size(); ++i) inked[i / 241] = inked[i / 241] || Ink(shot[i]);
-    int lines = inked[0];
-    for (std::size_t y = 1; y < inked.size(); ++y) lines += inked[y] && !inked[y - 1];
+    int lines = 0;
+    for (std::size_t y = 0; y < inked.size(); ++y) lines += inked[y] && (y == 0 || !inked[y - 1]);
     EXPECT_EQ(lines, 13);
-    EXPECT_TRUE(inked.back());
+    EXPECT_TRUE(!inked.empty() && inked.back());
 }
 
 // "&" marks the next letter, underlined, and is not shown; "&&" shows one "&": each pair shows
