@@ -256,8 +256,8 @@ std::vector<LONG> Place(HWND control) {
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// Each at its place with its caption. At 96 dots per inch, the margins in the face colour, the
-// panel white under the joke, the logo in colour.
+// Each at its place with its caption, letter for letter. At 96 dots per inch, the margins in the
+// face colour, the panel white under the joke, the logo in colour.
 TEST(LayoutTest, AsDesigned) {
     const HDC screen = GetDC(nullptr);
     const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
@@ -268,6 +268,7 @@ TEST(LayoutTest, AsDesigned) {
     for (const auto& [name, in, text, at96, at144] : kPlaces) {
         const HWND control = text == kCaption ? window : Control(window, text, in);
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
+        EXPECT_EQ(Text(control), text) << name;  // Windows finds a window's text in any case
     }
     // How many pixels of `part` of `in`'s client area are not `colour`.
     const auto others = [](HWND in, RECT part, COLORREF colour) {
