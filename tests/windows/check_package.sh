@@ -1,40 +1,32 @@
 #!/usr/bin/env bash
 # The ZIP archive users unpack on Windows, made by CPack from the build tree and taken apart: a
 # folder FARLOUS holding the 32-bit program, the sample jokes, and texts for Notepad: the read-me
-# in French, the licence and the notices of what the program carries from others.
-# Usage: CMAKE=cmake CPACK=cpack check_package.sh BUILD_DIR SOURCE_DIR
+# in French, the licence and the notices of what the program carries from others. The program
+# needs no DLL beyond Windows' own and carries its icon, logo, version record and manifest.
+# Usage: CMAKE=cmake CPACK=cpack OBJDUMP=i686-w64-mingw32-objdump check_package.sh BUILD SOURCE
 set -euo pipefail
-build=$1 source=$2
+build=$1 source=$2 failed=0
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-failures=0
-fail() { echo "FAIL: $*" >&2 && failures=$((failures + 1)); }
+fail() { echo "FAIL: $*" >&2 && failed=1; }
 
 "$CPACK" -G ZIP --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
-archive="$work/FARLOUS-1.00-windows-x86.zip"
-
-listing=$("$CMAKE" -E tar tf "$archive")
-expected=$(printf 'FARLOUS/%s\n' FARLOUS.EXE FARLOUS.TXT LICENSE.txt LISEZMOI.txt \
-    THIRD-PARTY-NOTICES.txt)
-[ "$listing" = "$expected" ] || fail "archive holds:"$'\n'"$listing"
-
-mkdir "$work/unpacked"
-(cd "$work/unpacked" && "$CMAKE" -E tar xf "$archive")
-cd "$work/unpacked/FARLOUS"
-cmp -s FARLOUS.TXT "$source/resources/FARLOUS.TXT" || fail "FARLOUS.TXT is not the sample jokes file"
+cd "$work"
+listing=$("$CMAKE" -E tar xvf FARLOUS-1.00-windows-x86.zip 2>&1)
+[ "$listing" = "$(printf 'x FARLOUS/%s\n' FARLOUS.EXE FARLOUS.TXT LICENSE.txt LISEZMOI.txt \
+    THIRD-PARTY-NOTICES.txt)" ] || fail "archive holds:"$'\n'"$listing"
+cd FARLOUS
+cmp -s FARLOUS.TXT "$source/resources/FARLOUS.TXT" || fail "FARLOUS.TXT is not the sample jokes"
 cmp -s FARLOUS.EXE "$build/FARLOUS.EXE" || fail "FARLOUS.EXE is not the program built"
-[[ $(file -b FARLOUS.EXE) == "PE32 executable (GUI) Intel 80386"* ]] ||
-    fail "FARLOUS.EXE is a $(file -b FARLOUS.EXE)"
+[[ $(file -b FARLOUS.EXE) == "PE32 executable (GUI) Intel 80386"* ]] || fail "not PE32 i386"
 sed 's/$/\r/' "$source/LICENSE" | cmp -s - LICENSE.txt || fail "LICENSE.txt is not LICENSE in CRLF"
 ! grep -lv $'\r$' LISEZMOI.txt THIRD-PARTY-NOTICES.txt || fail "lines without CR LF in the above"
 [ "$(head -c 3 LISEZMOI.txt | od -An -tx1)" = " ef bb bf" ] || fail "LISEZMOI.txt has no UTF-8 mark"
 
 # Lines users follow, and the texts the licences of what is linked in must carry.
-lines() { tr -d '\r' <"$1" | sed '1s/^\xef\xbb\xbf//'; }
 while IFS='|' read -r text line; do
-    grep -qxF -- "$line" <(lines "$text") || fail "$text lacks: $line"
-done <<'EOF'
+    grep -qxF -- "$line" <(tr -d '\r' <"$text" | sed '1s/^\xef\xbb\xbf//') || fail "$text lacks: $line"
+done <<'LINES'
 LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FARLOUS.
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
@@ -44,7 +36,31 @@ THIRD-PARTY-NOTICES.txt|Permission is hereby granted, free of charge, to any per
 THIRD-PARTY-NOTICES.txt|GCC RUNTIME LIBRARY EXCEPTION
 THIRD-PARTY-NOTICES.txt|You have permission to propagate a work of Target Code formed by
 THIRD-PARTY-NOTICES.txt|Copyright (c) 2009-2016 the mingw-w64 project
-EOF
+LINES
 
-[ "$failures" -eq 0 ] || exit 1
-echo "$(basename "$archive"): $(echo $listing)"
+# The compiler's runtime is inside the program, which imports from Windows' own DLLs only.
+! "$OBJDUMP" -p FARLOUS.EXE | sed -n 's/^\s*DLL Name: //p' |
+    grep -vixE '(kernel32|user32|gdi32|advapi32|ole32|msvcrt)\.dll' || fail "needs the DLLs above"
+# Icon group 1 holds farlous.ico's images, each written out under the same name from both.
+mkdir "$work/carried" "$work/source" && cp "$source/resources/icon/farlous.ico" "$work/source/i.ico"
+wrestool -x -t14 -n1 -o "$work/carried/i.ico" FARLOUS.EXE
+for icon in "$work"/{carried,source}/i.ico; do icotool -x -o "${icon%/*}" "$icon"; done
+diff -r -x i.ico "$work/carried" "$work/source" >/dev/null || fail "the icon is not farlous.ico"
+# The logo at 1x and 2x: the JPEG files' pixels as bitmaps, stored without the bitmap file's header.
+for logo in glimbo glimbo@2x; do
+    wrestool -x --raw -t2 -n "LOGO/${logo^^}.JPG" FARLOUS.EXE |
+        cmp -s - <(djpeg -bmp "$source/resources/logo/$logo.jpg" | tail -c +15) ||
+        fail "the logo is not $logo.jpg"
+done
+# The version record, 1.00 in French (040C) Unicode (04B0), its texts between "|"; and a manifest
+# that makes the program aware of the screen's dots per inch and gives it the common controls 6,
+# without elevation.
+resources=$(wrestool -x --raw -t16 -n1 FARLOUS.EXE | iconv -f UTF-16LE -t UTF-8 |
+    tr -cs '[:print:]\200-\377' '|' && wrestool -x --raw -t24 -n1 FARLOUS.EXE)
+for wanted in '|040C04B0|' "|FileDescription|Affichage d'une blague aléatoire|" \
+    '|FileVersion|1.00|' '|ProductVersion|1.00|' '|OriginalFilename|FARLOUS.EXE|' \
+    '|ProductName|Zinoquet|' '>true</dpiAware>' 'requestedExecutionLevel level="asInvoker"' \
+    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'; do
+    [[ $resources == *"$wanted"* ]] || fail "the version record or manifest lacks $wanted"
+done
+exit "$failed"
