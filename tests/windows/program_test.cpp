@@ -169,7 +169,7 @@ std::wstring Read(HWND box) {
 
 // A run as its jokes file and setting make it end: in a window showing `shown` (closed by
 // Escape), in an error box saying `error` (closed by Enter), or with nothing shown.
-enum class Jokes { Plain, None, Hidden, Folder, Held };
+enum class Jokes { Plain, None, Hidden, Folder, Held, InAnEditor };
 struct RunRow {
     const char* name;
     Jokes jokes;
@@ -192,6 +192,7 @@ const RunRow kRuns[] = {
      L"Type incompatible : « abc » n'est pas un nombre."},
     {"JokesHeld", Jokes::Held, REG_NONE, L"", nullptr,
      L"Permission refusée : impossible de lire le fichier C:\\farlous\\FARLOUS.TXT"},
+    {"JokesOpenInAnEditor", Jokes::InAnEditor, REG_NONE, L"", kJoke, nullptr},
     {"NoJokes", Jokes::None, REG_NONE, L"", kMissing, nullptr},
     {"JokesFolder", Jokes::Folder, REG_NONE, L"", kMissing, nullptr},
     {"JokesHidden", Jokes::Hidden, REG_NONE, L"", kMissing, nullptr},
@@ -206,14 +207,17 @@ TEST(RunTest, EndsAsExpected) {
         if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
         if (jokes == Jokes::Folder) fs::create_directory(file);
         if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
-        // Held for the run, shared with nobody, it cannot be opened.
-        const HANDLE held =
-            CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        // Held for the run, shared with nobody, it cannot be opened; an editor holds it open for
+        // writing, shared, as it may save at any time, and it is read.
+        const bool editor = jokes == Jokes::InAnEditor, open = editor || jokes == Jokes::Held;
+        const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ | (editor ? GENERIC_WRITE : 0),
+                                        editor ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0, nullptr,
+                                        OPEN_EXISTING, 0, 0);
         EXPECT_TRUE(type == REG_NONE ||
                     !RegSetKeyValueW(HKEY_CURRENT_USER, (kSettings + L"\\Options"s).c_str(),
                                      L"Show Tips at Startup", type, std::wstring(value).c_str(),
                                      (value.size() + (type == REG_SZ)) * 2));
-        if (jokes != Jokes::Held) CloseHandle(held);
+        if (!open) CloseHandle(held);
         run.Start(exe);
         if (shown || error) {
             const HWND window = run.Window(shown ? kCaption : kTitle);
@@ -223,7 +227,7 @@ TEST(RunTest, EndsAsExpected) {
         }
         EXPECT_EQ(run.End(), error ? 1 : 0);
         EXPECT_EQ(run.seen, shown ? Texts{kCaption} : error ? Texts{kTitle} : Texts{});
-        if (jokes == Jokes::Held) CloseHandle(held);
+        if (open) CloseHandle(held);
     }
 }
 
