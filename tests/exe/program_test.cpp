@@ -5,8 +5,6 @@
 #include <poll.h>
 #include <sys/fanotify.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 
 #include <QImage>
 #include <QProcess>
