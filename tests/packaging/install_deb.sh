@@ -79,11 +79,15 @@ ROWS
 version 1.01 && version 1.02
 apt install "$deb"
 expect installed "installed | $files | - | sample"
-# As the menu starts it, for a user without settings: its window comes up. The X server must not
-# reset as xwininfo, its last client then, leaves.
-XDG_CONFIG_HOME=$scratch xvfb-run -a -s -noreset sh -c '/opt/farlous/FARLOUS & for _ in $(seq 99)
-    do xwininfo -name "Glimbo http://www.glimbo.example" | grep -q IsViewable && kill $! && exit
-    sleep 0.3; done; kill $!; exit 1' >/dev/null 2>&1 || fail "FARLOUS shows no window"
+# The launcher copied into the autostart folder, as the README says, for a user without
+# settings: as a session opens, its window comes up. The X server must not reset as xwininfo, its
+# last client then, leaves.
+export XDG_CONFIG_HOME=$scratch XDG_CONFIG_DIRS=$scratch/none
+mkdir "$scratch/autostart" && cp /opt/farlous/farlous.desktop "$scratch/autostart"
+xvfb-run -a -s -noreset sh -c 'dex -a; for _ in $(seq 99); do
+    w=$(xwininfo -name "Glimbo http://www.glimbo.example" | awk "/id:/{w=\$4} /IsViewable/{print w}")
+    [ -n "$w" ] && xkill -id "$w" && exit; sleep 0.3; done; exit 1' >/dev/null 2>&1 ||
+    fail "FARLOUS shows no window"
 apt install "$scratch/farlous_1.01.deb"
 expect "upgraded, untouched" "installed | $files | - | sample"
 echo "Une blague à moi." >/opt/farlous/FARLOUS.TXT
@@ -94,6 +98,7 @@ apt remove farlous
 expect "removed, changed" "config-files | FARLOUS.TXT | - | Une blague à moi."
 apt purge farlous
 expect purged "not-installed | - | - | "
+[ -z "$(dex -ad 2>&1)" ] || fail "the autostart launcher runs without the program: $(dex -ad 2>&1)"
 apt install "$scratch/farlous_1.02.deb"
 apt remove farlous
 expect "removed, untouched" "config-files | - | - | "
