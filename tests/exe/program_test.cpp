@@ -116,6 +116,17 @@ QImage Check(ProgramRun& run, const QByteArray& script, const char* report,
             XGetWindowAttributes(X(), event.xmap.window, &at);
             EXPECT_EQ(std::vector({at.x, at.y, at.width, at.height}),
                       std::vector({201, 483, 624, 189}));
+            // The program's icon for task bars, at 16 and 32 pixels: each its width, its height
+            // and its pixels.
+            Atom type = None;
+            int format = 0;
+            unsigned long icon = 0, rest = 0;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(X(), event.xmap.window, XInternAtom(X(), "_NET_WM_ICON", False), 0,
+                               1 << 16, False, AnyPropertyType, &type, &format, &icon, &rest,
+                               &data);
+            XFree(data);
+            EXPECT_EQ(icon, 2 + 16 * 16 + 2 + 32 * 32u);
             // The logo unscaled, inside its frame at the client-area point (265, 9).
             static const QImage logo =
                 QImage(FARLOUS_LOGO).copy(0, 0, 351, 140).convertToFormat(QImage::Format_RGB32);

@@ -59,17 +59,17 @@ struct ControlRow {
     const char* name;
     QRect place;  // in the inside of its container
     const char* caption;
-    bool white;
+    bool white, sunken;  // sunken: a frame dark on its left edge, light on its right
 };
 
 const ControlRow kControls[] = {
-    {"cmdAbout", {512, 160, 105, 25}, "A Propos de Glimbo", false},
-    {"cmdNextTip", {384, 160, 113, 25}, "Blague suivante", false},
-    {"Picture1", {0, 8, 257, 181}, "", true},
-    {"Label1", {8, 8, 81, 17}, "Zinoquet :", true},
-    {"lblTipText", {8, 32, 241, 141}, "Une blague", true},
-    {"cmdOK", {264, 160, 105, 25}, "OK", false},
-    {"Picture2", {264, 8, 353, 145}, "", false},
+    {"cmdAbout", {512, 160, 105, 25}, "A Propos de Glimbo", false, false},
+    {"cmdNextTip", {384, 160, 113, 25}, "Blague suivante", false, false},
+    {"Picture1", {0, 8, 257, 181}, "", true, true},
+    {"Label1", {8, 8, 81, 17}, "Zinoquet :", true, false},
+    {"lblTipText", {8, 32, 241, 141}, "Une blague", true, false},
+    {"cmdOK", {264, 160, 105, 25}, "OK", false, false},
+    {"Picture2", {264, 8, 353, 145}, "", false, true},
 };
 
 TEST(ControlTest, StandsWhereDesigned) {
@@ -86,6 +86,8 @@ TEST(ControlTest, StandsWhereDesigned) {
         EXPECT_EQ(label ? label->text() : button ? button->text() : "", row.caption);
         const QImage shown = Grab(control);
         EXPECT_EQ(shown.pixelColor(shown.width() - 2, shown.height() - 2) == Qt::white, row.white);
+        EXPECT_EQ(qGray(shown.pixel(0, 10)) < qGray(shown.pixel(shown.width() - 1, 10)),
+                  row.sunken);
         // The font fits the fixed captions.
         if (button) {
             EXPECT_LT(QFontMetrics(button->font()).horizontalAdvance(row.caption),
