@@ -58,8 +58,8 @@ std::optional<std::string> FindSetting(std::string_view text, std::string_view s
     while (!text.empty()) {
         const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
         const std::string_view line = text.substr(0, end);
-        text.remove_prefix(
-            std::min(text.substr(end, 2) == "\r\n" ? end + 2 : end + 1, text.size()));
+        // CR, LF or both end a line: between CR and LF lies an empty line, which sets nothing.
+        text.remove_prefix(std::min(end + 1, text.size()));
         const std::string_view trimmed = TrimBlanks(line);
         const std::size_t equals = line.find('=');
         if (trimmed.starts_with('[') && trimmed.ends_with(']')) {
