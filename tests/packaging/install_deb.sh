@@ -15,11 +15,13 @@ trap 'apt-get purge -y -q farlous >/dev/null 2>&1 || true; rm -rf "$scratch" /op
 apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@" </dev/null \
     >"$scratch/log" 2>&1 || fail "$(cat "$scratch/log")"; }
 # After step $1: the package's state, what /opt/farlous and /var/lib/farlous hold (- when they
-# are gone), and the jokes file: "sample" while it is the package's sample, else its first line.
+# are gone; a link marked @), and the jokes file: "sample" while it is the package's sample, else
+# its first line.
 # dpkg finds every file of the package as it was installed.
 expect() {
     now=$(dpkg-query -W -f '${db:Status-Status}' farlous 2>/dev/null) || now=not-installed
-    now+=" | $(LC_ALL=C ls -A /opt/farlous 2>/dev/null | xargs -r || echo -)"
+    now+=" | $(LC_ALL=C ls -A --indicator-style=file-type /opt/farlous 2>/dev/null | xargs -r ||
+        echo -)"
     now+=" | $(LC_ALL=C ls -A /var/lib/farlous 2>/dev/null | xargs -r || echo -)"
     cmp -s /opt/farlous/FARLOUS.TXT{,.sample} && now+=" | sample" || now+=" | $(head -qn 1 \
         /opt/farlous/*.[Tt][Xx][Tt] 2>/dev/null | tr -d '\r' | paste -sd / || true)"
@@ -79,13 +81,19 @@ ROWS
 version 1.01 && version 1.02
 apt install "$deb"
 expect installed "installed | $files | - | sample"
+# A link the user made in the jokes file's place stays, even to the sample jokes.
+ln -sf FARLOUS.TXT.sample /opt/farlous/FARLOUS.TXT
+apt install --reinstall "$deb"
+expect "reinstalled, linked" "installed | ${files/TXT /TXT@ } | - | sample"
+cp --remove-destination /opt/farlous/FARLOUS.TXT{.sample,}
 # The launcher copied into the autostart folder, as the README says, for a user without
 # settings: as a session opens, its window comes up. The X server must not reset as xwininfo, its
 # last client then, leaves.
 export XDG_CONFIG_HOME=$scratch XDG_CONFIG_DIRS=$scratch/none
 mkdir "$scratch/autostart" && cp /opt/farlous/farlous.desktop "$scratch/autostart"
 xvfb-run -a -s -noreset sh -c 'dex -a; for _ in $(seq 99); do
-    w=$(xwininfo -name "Glimbo http://www.glimbo.example" | awk "/id:/{w=\$4} /IsViewable/{print w}")
+    w=$(xwininfo -name "Glimbo http://www.glimbo.example" |
+        awk "/id:/{w=\$4} /IsViewable/{print w}")
     [ -n "$w" ] && xkill -id "$w" && exit; sleep 0.3; done; exit 1' >/dev/null 2>&1 ||
     fail "FARLOUS shows no window"
 apt install "$scratch/farlous_1.01.deb"
@@ -107,7 +115,7 @@ expect "removed, untouched" "config-files | - | - | "
 mkdir /opt/farlous && echo "Une blague à moi." >/opt/farlous/farlous.txt
 ln -s farlous.txt /opt/farlous/Farlous.Txt
 apt install "$scratch/farlous_1.02.deb"
-expect "installed beside farlous.txt" "installed | FARLOUS FARLOUS.TXT.sample Farlous.Txt \
+expect "installed beside farlous.txt" "installed | FARLOUS FARLOUS.TXT.sample Farlous.Txt@ \
 farlous.desktop farlous.png farlous.txt | - | Une blague à moi./Une blague à moi."
 apt purge farlous
 expect "purged beside farlous.txt" "not-installed | - | - | "
