@@ -96,11 +96,10 @@ std::string ReadWholeFile(const std::string& path) {
     std::string bytes;
     std::size_t filled = 0;
     try {
+        // Up to the size the file had, so one that grows meanwhile is read as it was: the read
+        // that asks for nothing more ends the loop. A file that tells no size is read to its end.
         for (;;) {
-            if (filled == bytes.size()) {
-                if (size > 0 && filled == size) break;
-                bytes.resize(size > 0 ? size : filled * 2 + 4096);
-            }
+            if (filled == bytes.size()) bytes.resize(size > 0 ? size : filled * 2 + 4096);
             const ssize_t count = ::read(descriptor, bytes.data() + filled, bytes.size() - filled);
             if (count < 0 && errno == EINTR) continue;
             if (count < 0) ThrowFileError(errno, path);
