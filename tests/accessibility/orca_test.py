@@ -87,8 +87,10 @@ assert joke in ("Zinoquet : Le chat & la souris.", "Zinoquet : Un cochon & un â
 for key, *lines in [
     (TAB, "Blague du jour panel.", joke),
     (TAB, "Blague suivante push button.", "Montre une autre blague tirée au hasard."),
-    (TAB, "A Propos de Glimbo push button.", "Dit qui offre ce programme et où trouver d'autres "),
-    (TAB, "Logo de Glimbo image.", "Le mot Glimbo en grosses lettres arrondies, dégradées du "),
+    (TAB, "A Propos de Glimbo push button.",
+     "Dit qui offre ce programme et où trouver d'autres blagues."),
+    (TAB, "Logo de Glimbo image.", "Le mot Glimbo en grosses lettres arrondies, dégradées du rouge "
+     "au jaune et bordées de bleu, avec dessous l'adresse www.glimbo.example."),
     (TAB, "OK push button.", "Ferme la fenêtre."),
     (TAB, "Blague du jour panel."),
     (TAB, "Blague suivante push button."),
