@@ -93,7 +93,7 @@ const std::string kHeader = "[Options]\n";
 const SettingsRow kSettings[] = {
     {"Typed", kHeader + " \tShow Tips at Startup =\t0 ", "\t0 "},
     {"AsQtWritesIt", "[Opt%69ons]\nShow%20Tips%20at%20Startup=0", "0"},
-    {"MarkAndCrLf", "\xEF\xBB\xBF[Options]\r\nShow Tips at Startup=0\r\n", "0"},
+    {"MarkCrLfAndLatin1", "\xEF\xBB\xBF[Options]\r\nShow Tips at Startup=0\r\n;caf\xE9", "0"},
     {"LoneCr", "[Options]\rShow Tips at Startup=0\rX=1", "0"},
     {"ValueAsWritten", kHeader + "Show Tips at Startup==\"0, 4\xE9\0\""s, "=\"0, 4\xE9\0\""s},
     {"Empty", kHeader + "Show Tips at Startup=", ""},
