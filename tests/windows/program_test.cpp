@@ -169,7 +169,7 @@ std::wstring Read(HWND box) {
 
 // A run as its jokes file and setting make it end: in a window showing `shown` (closed by
 // Escape), in an error box saying `error` (closed by Enter), or with nothing shown.
-enum class Jokes { Plain, None, Hidden, Folder, Held, InAnEditor };
+enum class Jokes { Plain, None, Hidden, System, Folder, Held, InAnEditor };
 struct RunRow {
     const char* name;
     Jokes jokes;
@@ -178,15 +178,22 @@ struct RunRow {
     const wchar_t *shown, *error;
     const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
 };
+const std::wstring kLongZero = std::wstring(70, L' ') + L"0";  // longer than a short text
 const RunRow kRuns[] = {
     {"NoSetting", Jokes::Plain, REG_NONE, L"", kJoke, nullptr},
     {"TextOne", Jokes::Plain, REG_SZ, L"1", kJoke, nullptr},
+    {"LongTextZero", Jokes::Plain, REG_SZ, kLongZero, nullptr, nullptr},
+    {"ExpandTextZero", Jokes::Plain, REG_EXPAND_SZ, L"0\0"sv, nullptr, nullptr},
     // Told not to show, the run ends before it opens the jokes file.
     {"TextZero", Jokes::Held, REG_SZ, L"0", nullptr, nullptr},
     {"DwordZero", Jokes::Plain, REG_DWORD, L"\0\0"sv, nullptr, nullptr},
     {"QwordZero", Jokes::Plain, REG_QWORD, L"\0\0\0\0"sv, nullptr, nullptr},
+    {"QwordBeyond32Bits", Jokes::Plain, REG_QWORD, L"\0\0\x0001\0"sv, nullptr,
+     L"Dépassement de capacité : « 4294967296 » ne tient pas dans un entier de 32 bits."},
     {"DwordAllOnesIsMinusOne", Jokes::Plain, REG_DWORD, L"\xFFFF\xFFFF", kJoke, nullptr},
     {"Binary", Jokes::Plain, REG_BINARY, L"\x0101", nullptr,
+     L"Type incompatible : le réglage « Show Tips at Startup » n'est ni un texte ni un nombre."},
+    {"MultiText", Jokes::Plain, REG_MULTI_SZ, L"0\0\0"sv, nullptr,
      L"Type incompatible : le réglage « Show Tips at Startup » n'est ni un texte ni un nombre."},
     {"TextNotANumber", Jokes::Plain, REG_SZ, L"abc", nullptr,
      L"Type incompatible : « abc » n'est pas un nombre."},
@@ -196,6 +203,7 @@ const RunRow kRuns[] = {
     {"NoJokes", Jokes::None, REG_NONE, L"", kMissing, nullptr},
     {"JokesFolder", Jokes::Folder, REG_NONE, L"", kMissing, nullptr},
     {"JokesHidden", Jokes::Hidden, REG_NONE, L"", kMissing, nullptr},
+    {"JokesSystem", Jokes::System, REG_NONE, L"", kMissing, nullptr},
     {"AtDriveRoot", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, L"X:\\FARLOUS.EXE"},
 };
 
@@ -207,6 +215,7 @@ TEST(RunTest, EndsAsExpected) {
         if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
         if (jokes == Jokes::Folder) fs::create_directory(file);
         if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        if (jokes == Jokes::System) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
         // Held for the run, shared with nobody, it cannot be opened; an editor holds it open for
         // writing, shared, as it may save at any time, and it is read.
         const bool editor = jokes == Jokes::InAnEditor, open = editor || jokes == Jokes::Held;
