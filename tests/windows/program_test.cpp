@@ -270,7 +270,9 @@ std::vector<LONG> Place(HWND control) {
 }
 
 // Each at its place with its caption, letter for letter. At 96 dots per inch, the margins in the
-// face colour, the panel white under the joke, the logo in colour.
+// face colour, the panel white under the joke and its labels, in a sunken frame, the logo in
+// colour. At either, the logo the right way up, its word red at the top and yellow at the bottom,
+// drawn 140 or 210 rows high, with the face colour below. The close box closes the window.
 TEST(LayoutTest, AsDesigned) {
     const HDC screen = GetDC(nullptr);
     const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
@@ -293,10 +295,25 @@ TEST(LayoutTest, AsDesigned) {
         const int margins =
             others(window, {0, 0, 624, 8}, face) + others(window, {257, 0, 264, 189}, face) +
             others(panel, {0, 0, 8, 179}, white) + others(panel, {0, 50, 255, 179}, white);
-        return margins == 0 && others(Control(window, kLogo), {}, face) > 351 * 143 / 2;
+        return margins == 0 && std::ranges::count(Grab(panel), face) == 0 &&
+               others(window, {0, 9, 1, 188}, GetSysColor(COLOR_BTNSHADOW)) == 0 &&
+               others(Control(window, kLogo), {}, face) > 351 * 143 / 2;
     };
     EXPECT_TRUE(large || WaitFor(looks)) << "no face colour around, white panel or logo";
-    run.Press(VK_ESCAPE);
+    const HWND logo = Control(window, kLogo);
+    const LONG width = large ? 528 : 351, drawn = large ? 210 : 140, inside = large ? 216 : 143;
+    const auto count = [&](LONG top, LONG bottom, BYTE minGreen, BYTE maxGreen) {
+        return std::ranges::count_if(Grab(logo, {0, top, width, bottom}), [&](COLORREF c) {
+            return GetRValue(c) > 200 && GetBValue(c) < 80 && GetGValue(c) >= minGreen &&
+                   GetGValue(c) <= maxGreen;
+        });
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        return count(0, drawn / 2, 0, 80) > count(drawn / 2, drawn, 0, 80) &&
+               count(drawn / 2, drawn, 180, 255) > count(0, drawn / 2, 180, 255) &&
+               others(logo, {0, drawn, width, inside}, face) == 0;
+    })) << "no logo, upside down or not at the screen's scale";
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(run.End(), 0);
 }
 
@@ -343,17 +360,20 @@ TEST(JokeTest, AmpersandMarksTheNextLetter) {
 }
 
 // From the start, Tab takes the focus round the window's controls, and the default button with
-// it: the focused button, or "OK". Enter clicks it: "Blague suivante" draws again, "A Propos de
-// Glimbo" shows the About box, "OK" closes the window.
+// it: the focused button, or "OK"; the panel shows when it has the focus. Enter clicks it: "Blague
+// suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes the window.
 TEST(KeyTest, TabAndEnter) {
     std::string jokes;
     for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
     ProgramRun run(jokes.c_str());
     run.Start();
     const HWND window = run.Window(kCaption), label = JokeLabel(window);
+    const HWND panel = Control(window, kPanel);
     const auto tab = [&](const wchar_t* focus, const wchar_t* button, UINT key = VK_TAB) {
         EXPECT_TRUE(WaitFor([&] {
-            return run.Focus() == Control(window, focus) &&
+            // The panel's dotted focus rectangle on its top row, shown while it has the focus.
+            const bool marked = std::ranges::any_of(Grab(panel, {0, 0, 100, 1}), Ink);
+            return run.Focus() == Control(window, focus) && marked == (focus == kPanel) &&
                    (GetWindowLongW(Control(window, button), GWL_STYLE) & BS_TYPEMASK) ==
                        BS_DEFPUSHBUTTON;
         })) << focus;
