@@ -25,20 +25,27 @@ uninstall() {
     wine cmd /c "Z:${work//\//\\}\\Au_.exe /S _?=$windows"
 }
 # What the installer makes: the folder and its files, the shortcuts to the program, and the
-# uninstall key's values that name it and the uninstaller.
+# uninstall key's values that the list of installed programs shows: name, version, icon,
+# publisher, folder, no Modify or Repair button, and the uninstaller.
 made() {
     find "$folder" -printf 'FARLOUS/%P\n' 2>/dev/null
     grep -laF "$windows\FARLOUS.EXE" "$menu" "$startup" 2>/dev/null | sed 's/.*Programs.//'
-    wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E '^ +(Display(Name|Ver)|(Quiet)?Uni)'
+    wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -E '^ +(Display|Publ|Inst|No|(Quiet)?Uni)'
 }
 installed=$(printf '%s\n' FARLOUS/ FARLOUS/{DESINSTALLER.EXE,FARLOUS.EXE,FARLOUS.TXT,LICENSE.txt} \
     FARLOUS/THIRD-PARTY-NOTICES.txt FARLOUS.lnk StartUp/FARLOUS.lnk \
     '    DisplayName    REG_SZ    FARLOUS' '    DisplayVersion    REG_SZ    1.00' \
+    '    DisplayIcon    REG_SZ    C:\Program Files\FARLOUS\FARLOUS.EXE' \
+    '    Publisher    REG_SZ    Glimbo' '    InstallLocation    REG_SZ    C:\Program Files\FARLOUS' \
+    '    NoModify    REG_DWORD    0x1' '    NoRepair    REG_DWORD    0x1' \
     '    UninstallString    REG_SZ    "C:\Program Files\FARLOUS\DESINSTALLER.EXE"' \
     '    QuietUninstallString    REG_SZ    "C:\Program Files\FARLOUS\DESINSTALLER.EXE" /S' | sort)
 expect() { [ "$(made | sort)" = "$2" ] || fail "$1:"$'\n'"$(made)"; }
 
 "$CPACK" -G NSIS --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
+# It installs for everyone, in Program Files: Windows asks for an administrator before it starts.
+[[ $(wrestool -x --raw -t24 "$work/FARLOUS-1.00-setup.exe") == *'level="requireAdministrator"'* ]] ||
+    fail "the installer does not ask for an administrator"
 install
 expect "installed" "$installed"
 # Told not to show, the installed program ends at once, well.

@@ -31,6 +31,7 @@ LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FAR
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
 LISEZMOI.txt|  Supprimez le raccourci que vous avez mis dans shell:startup, puis le dossier C:\FARLOUS.
+LISEZMOI.txt|  reg delete "HKCU\Software\VB and VBA Program Settings\FARLOUS" /f
 THIRD-PARTY-NOTICES.txt|Copyright (c) 2011-2016 mingw-w64 project
 THIRD-PARTY-NOTICES.txt|Permission is hereby granted, free of charge, to any person obtaining
 THIRD-PARTY-NOTICES.txt|GCC RUNTIME LIBRARY EXCEPTION
@@ -52,15 +53,21 @@ for logo in glimbo glimbo@2x; do
         cmp -s - <(djpeg -bmp "$source/resources/logo/$logo.jpg" | tail -c +15) ||
         fail "the logo is not $logo.jpg"
 done
-# The version record, 1.00 in French (040C) Unicode (04B0), its texts between "|"; and a manifest
-# that makes the program aware of the screen's dots per inch and gives it the common controls 6,
-# without elevation.
+# The version record, 1.00 in French (040C) Unicode (04B0), its texts between "|", the language
+# it declares last (the pair 040C 04B0 read as two UTF-16 characters); and a manifest that makes
+# the program aware of the screen's dots per inch and of long paths and gives it the common
+# controls 6, without elevation.
 resources=$(wrestool -x --raw -t16 -n1 FARLOUS.EXE | iconv -f UTF-16LE -t UTF-8 |
     tr -cs '[:print:]\200-\377' '|' && wrestool -x --raw -t24 -n1 FARLOUS.EXE)
 for wanted in '|040C04B0|' "|FileDescription|Affichage d'une blague aléatoire|" \
     '|FileVersion|1.00|' '|ProductVersion|1.00|' '|OriginalFilename|FARLOUS.EXE|' \
-    '|ProductName|Zinoquet|' '>true</dpiAware>' 'requestedExecutionLevel level="asInvoker"' \
+    '|ProductName|Zinoquet|' "|Translation|"$'\xd0\x8c\xd2\xb0' '>true</dpiAware>' \
+    '>true</longPathAware>' 'requestedExecutionLevel level="asInvoker" uiAccess="false"' \
     'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'; do
     [[ $resources == *"$wanted"* ]] || fail "the version record or manifest lacks $wanted"
 done
+# The version numbers Windows shows, file then product, 1.0.0.0 each: after the record's signature
+# FEEF04BD and its structure's version, each as two 32-bit words, high then low, little-endian.
+[[ $(wrestool -x --raw -t16 -n1 FARLOUS.EXE | od -An -tx1 -v | tr -d ' \n') == \
+    *bd04effe0000010000000100000000000000010000000000* ]] || fail "version is not 1.0.0.0"
 exit "$failed"

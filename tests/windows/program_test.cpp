@@ -169,7 +169,7 @@ std::wstring Read(HWND box) {
 
 // A run as its jokes file and setting make it end: in a window showing `shown` (closed by
 // Escape), in an error box saying `error` (closed by Enter), or with nothing shown.
-enum class Jokes { Plain, None, Hidden, Folder, Held, InAnEditor };
+enum class Jokes { Plain, None, Hidden, System, Folder, Held, InAnEditor };
 struct RunRow {
     const char* name;
     Jokes jokes;
@@ -178,15 +178,22 @@ struct RunRow {
     const wchar_t *shown, *error;
     const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
 };
+const std::wstring kLongZero = std::wstring(70, L' ') + L"0";  // longer than a short text
 const RunRow kRuns[] = {
     {"NoSetting", Jokes::Plain, REG_NONE, L"", kJoke, nullptr},
     {"TextOne", Jokes::Plain, REG_SZ, L"1", kJoke, nullptr},
+    {"LongTextZero", Jokes::Plain, REG_SZ, kLongZero, nullptr, nullptr},
+    {"ExpandTextZero", Jokes::Plain, REG_EXPAND_SZ, L"0\0"sv, nullptr, nullptr},
     // Told not to show, the run ends before it opens the jokes file.
     {"TextZero", Jokes::Held, REG_SZ, L"0", nullptr, nullptr},
     {"DwordZero", Jokes::Plain, REG_DWORD, L"\0\0"sv, nullptr, nullptr},
     {"QwordZero", Jokes::Plain, REG_QWORD, L"\0\0\0\0"sv, nullptr, nullptr},
+    {"QwordBeyond32Bits", Jokes::Plain, REG_QWORD, L"\0\0\x0001\0"sv, nullptr,
+     L"Dépassement de capacité : « 4294967296 » ne tient pas dans un entier de 32 bits."},
     {"DwordAllOnesIsMinusOne", Jokes::Plain, REG_DWORD, L"\xFFFF\xFFFF", kJoke, nullptr},
     {"Binary", Jokes::Plain, REG_BINARY, L"\x0101", nullptr,
+     L"Type incompatible : le réglage « Show Tips at Startup » n'est ni un texte ni un nombre."},
+    {"MultiText", Jokes::Plain, REG_MULTI_SZ, L"0\0\0"sv, nullptr,
      L"Type incompatible : le réglage « Show Tips at Startup » n'est ni un texte ni un nombre."},
     {"TextNotANumber", Jokes::Plain, REG_SZ, L"abc", nullptr,
      L"Type incompatible : « abc » n'est pas un nombre."},
@@ -196,6 +203,7 @@ const RunRow kRuns[] = {
     {"NoJokes", Jokes::None, REG_NONE, L"", kMissing, nullptr},
     {"JokesFolder", Jokes::Folder, REG_NONE, L"", kMissing, nullptr},
     {"JokesHidden", Jokes::Hidden, REG_NONE, L"", kMissing, nullptr},
+    {"JokesSystem", Jokes::System, REG_NONE, L"", kMissing, nullptr},
     {"AtDriveRoot", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, L"X:\\FARLOUS.EXE"},
 };
 
@@ -207,6 +215,7 @@ TEST(RunTest, EndsAsExpected) {
         if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
         if (jokes == Jokes::Folder) fs::create_directory(file);
         if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
+        if (jokes == Jokes::System) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
         // Held for the run, shared with nobody, it cannot be opened; an editor holds it open for
         // writing, shared, as it may save at any time, and it is read.
         const bool editor = jokes == Jokes::InAnEditor, open = editor || jokes == Jokes::Held;
@@ -261,7 +270,9 @@ std::vector<LONG> Place(HWND control) {
 }
 
 // Each at its place with its caption, letter for letter. At 96 dots per inch, the margins in the
-// face colour, the panel white under the joke, the logo in colour.
+// face colour, the panel white under the joke and its labels, in a sunken frame, the logo in
+// colour. At either, the logo the right way up, its word red at the top and yellow at the bottom,
+// drawn 140 or 210 rows high, with the face colour below. The close box closes the window.
 TEST(LayoutTest, AsDesigned) {
     const HDC screen = GetDC(nullptr);
     const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
@@ -284,10 +295,25 @@ TEST(LayoutTest, AsDesigned) {
         const int margins =
             others(window, {0, 0, 624, 8}, face) + others(window, {257, 0, 264, 189}, face) +
             others(panel, {0, 0, 8, 179}, white) + others(panel, {0, 50, 255, 179}, white);
-        return margins == 0 && others(Control(window, kLogo), {}, face) > 351 * 143 / 2;
+        return margins == 0 && std::ranges::count(Grab(panel), face) == 0 &&
+               others(window, {0, 9, 1, 188}, GetSysColor(COLOR_BTNSHADOW)) == 0 &&
+               others(Control(window, kLogo), {}, face) > 351 * 143 / 2;
     };
     EXPECT_TRUE(large || WaitFor(looks)) << "no face colour around, white panel or logo";
-    run.Press(VK_ESCAPE);
+    const HWND logo = Control(window, kLogo);
+    const LONG width = large ? 528 : 351, drawn = large ? 210 : 140, inside = large ? 216 : 143;
+    const auto count = [&](LONG top, LONG bottom, BYTE minGreen, BYTE maxGreen) {
+        return std::ranges::count_if(Grab(logo, {0, top, width, bottom}), [&](COLORREF c) {
+            return GetRValue(c) > 200 && GetBValue(c) < 80 && GetGValue(c) >= minGreen &&
+                   GetGValue(c) <= maxGreen;
+        });
+    };
+    EXPECT_TRUE(WaitFor([&] {
+        return count(0, drawn / 2, 0, 80) > count(drawn / 2, drawn, 0, 80) &&
+               count(drawn / 2, drawn, 180, 255) > count(0, drawn / 2, 180, 255) &&
+               others(logo, {0, drawn, width, inside}, face) == 0;
+    })) << "no logo, upside down or not at the screen's scale";
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(run.End(), 0);
 }
 
@@ -334,17 +360,20 @@ TEST(JokeTest, AmpersandMarksTheNextLetter) {
 }
 
 // From the start, Tab takes the focus round the window's controls, and the default button with
-// it: the focused button, or "OK". Enter clicks it: "Blague suivante" draws again, "A Propos de
-// Glimbo" shows the About box, "OK" closes the window.
+// it: the focused button, or "OK"; the panel shows when it has the focus. Enter clicks it: "Blague
+// suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes the window.
 TEST(KeyTest, TabAndEnter) {
     std::string jokes;
     for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
     ProgramRun run(jokes.c_str());
     run.Start();
     const HWND window = run.Window(kCaption), label = JokeLabel(window);
+    const HWND panel = Control(window, kPanel);
     const auto tab = [&](const wchar_t* focus, const wchar_t* button, UINT key = VK_TAB) {
         EXPECT_TRUE(WaitFor([&] {
-            return run.Focus() == Control(window, focus) &&
+            // The panel's dotted focus rectangle on its top row, shown while it has the focus.
+            const bool marked = std::ranges::any_of(Grab(panel, {0, 0, 100, 1}), Ink);
+            return run.Focus() == Control(window, focus) && marked == (focus == kPanel) &&
                    (GetWindowLongW(Control(window, button), GWL_STYLE) & BS_TYPEMASK) ==
                        BS_DEFPUSHBUTTON;
         })) << focus;
