@@ -86,7 +86,8 @@ Texts Writable() {
 // checked to have left the folder and the settings as they were.
 struct ProgramRun {
     PROCESS_INFORMATION process{};
-    Texts seen, before;  // the captions of the run's windows seen shown; what it could write
+    HANDLE reports = nullptr;  // where the run's standard error goes, a pipe
+    Texts seen, before;        // the captions of the run's windows seen shown; what it could write
 
     explicit ProgramRun(const char* jokes = "Un été à 15 €") {
         fs::remove_all(kFolder);
@@ -100,15 +101,30 @@ struct ProgramRun {
     }
     ~ProgramRun() {
         TerminateProcess(process.hProcess, 99);
+        CloseHandle(reports);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }
     void Start(std::wstring exe = L"C:\\farlous\\FARLOUS.EXE") {
         before = Writable();
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), exe.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        CreatePipe(&reports, &startup.hStdError, &inherited, 0);
+        ASSERT_TRUE(CreateProcessW(exe.c_str(), exe.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                    L"C:\\windows", &startup, &process));
+        CloseHandle(startup.hStdError);
+    }
+    // What the run has written on its standard error, in UTF-8.
+    std::wstring Reports() const {
+        DWORD size = 0;
+        PeekNamedPipe(reports, nullptr, 0, nullptr, &size, nullptr);
+        std::string bytes(size, '\0');
+        if (size > 0) ReadFile(reports, bytes.data(), size, &size, nullptr);  // reading 0 waits
+        std::wstring text(size, L'\0');
+        text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, text.data(), size));
+        return text;
     }
     // The run's window captioned `caption` once shown, or null if the run ends first; every
     // window of the run seen shown meanwhile is noted.
@@ -162,7 +178,9 @@ std::wstring Read(HWND box) {
     std::wstring texts[2];  // the box's text, its buttons
     for (HWND c = nullptr; (c = FindWindowExW(box, c, nullptr, nullptr));) {
         wchar_t kind[8] = {};
-        if (GetClassNameW(c, kind, 8) && IsWindowVisible(c)) texts[kind == L"Button"sv] += Text(c);
+        if (!GetClassNameW(c, kind, 8) || !IsWindowVisible(c)) continue;
+        const bool icon = kind == L"Static"sv && SendMessageW(c, STM_GETICON, 0, 0);
+        texts[kind == L"Button"sv] += icon ? L"(icône)" : Text(c);
     }
     return texts[0] + L" | " + texts[1];
 }
@@ -205,6 +223,8 @@ const RunRow kRuns[] = {
     {"JokesHidden", Jokes::Hidden, REG_NONE, L"", kMissing, nullptr},
     {"JokesSystem", Jokes::System, REG_NONE, L"", kMissing, nullptr},
     {"AtDriveRoot", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, L"X:\\FARLOUS.EXE"},
+    {"AccentedFolder", Jokes::Plain, REG_NONE, L"", kJoke, nullptr,
+     L"C:\\farlous\\Blagues d'été\\FARLOUS.EXE"},
 };
 
 TEST(RunTest, EndsAsExpected) {
@@ -227,6 +247,13 @@ TEST(RunTest, EndsAsExpected) {
                                      L"Show Tips at Startup", type, std::wstring(value).c_str(),
                                      (value.size() + (type == REG_SZ)) * 2));
         if (!open) CloseHandle(held);
+        // A program copied with its jokes into a folder of C:\farlous.
+        if (const fs::path in = fs::path(exe).parent_path(); in.parent_path() == kFolder) {
+            fs::create_directory(in);
+            for (const char* name : {"FARLOUS.EXE", "FARLOUS.TXT"}) {
+                fs::copy_file(kFolder / name, in / name);
+            }
+        }
         run.Start(exe);
         if (shown || error) {
             const HWND window = run.Window(shown ? kCaption : kTitle);
@@ -235,6 +262,7 @@ TEST(RunTest, EndsAsExpected) {
             run.Press(shown ? VK_ESCAPE : VK_RETURN);
         }
         EXPECT_EQ(run.End(), error ? 1 : 0);
+        EXPECT_EQ(run.Reports(), error ? L"Zinoquet : "s + error + L"\r\n" : L"");
         EXPECT_EQ(run.seen, shown ? Texts{kCaption} : error ? Texts{kTitle} : Texts{});
         if (open) CloseHandle(held);
     }
@@ -285,6 +313,10 @@ TEST(LayoutTest, AsDesigned) {
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
         EXPECT_EQ(Text(control), text) << name;  // Windows finds a window's text in any case
     }
+    // One size, so a close box alone on the caption.
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) &
+                  (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+              WS_CAPTION | WS_SYSMENU);
     // How many pixels of `part` of `in`'s client area are not `colour`.
     const auto others = [](HWND in, RECT part, COLORREF colour) {
         return std::ranges::count_if(Grab(in, part), [&](COLORREF c) { return c != colour; });
