@@ -313,6 +313,15 @@ TEST(LayoutTest, AsDesigned) {
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
         EXPECT_EQ(Text(control), text) << name;  // Windows finds a window's text in any case
     }
+    // The program's icon, a yellow laughing face, at the caption's left end.
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const RECT corner{frame.left, frame.top, frame.left + 32, frame.top + 32};
+    EXPECT_TRUE(WaitFor([&] {
+        return std::ranges::count_if(Grab(GetDesktopWindow(), corner), [](COLORREF c) {
+                   return GetRValue(c) > 200 && GetGValue(c) > 160 && GetBValue(c) < 100;
+               }) > 40;
+    })) << "no icon";
     // One size, so a close box alone on the caption.
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) &
                   (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
