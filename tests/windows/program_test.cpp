@@ -353,10 +353,10 @@ TEST(LayoutTest, AsDesigned) {
     // between neighbours in hundreds of places, where a picture stretched up has next to none.
     const auto leaps = [&] {
         const Pixels shown = Grab(logo, {0, 0, width, drawn});
-        int leaps = 0;
+        int found = 0;
         for (std::size_t i = 0; i + 1 < shown.size(); ++i)
-            leaps += std::abs(GetGValue(shown[i + 1]) - GetGValue(shown[i])) > 140;
-        return leaps;
+            found += std::abs(GetGValue(shown[i + 1]) - GetGValue(shown[i])) > 140;
+        return found;
     };
     EXPECT_TRUE(WaitFor([&] {
         return leaps() > 300 && count(0, drawn / 2, 0, 80) > count(drawn / 2, drawn, 0, 80) &&
