@@ -43,7 +43,6 @@ const FileRow kFiles[] = {
     {"EndOfFileMark", "un\r\ndeux\x1Atrois\r\n", {"un", "deux"}},
     {"NulEndsTheJoke", "avant\0apr\xE8s\nb"s, {"avant", "b"}},
     {"Utf8MarkDropped", "\xEF\xBB\xBF\xC5\x92uf \xF0\x9F\xA5\x9A", {"Œuf 🥚"}},
-    {"Utf8MarkAlone", "\xEF\xBB\xBF", {"-"}},
     {"Windows1252", "Cr\xE8me\n\xA0\xFF", {"Crème", "\u00A0ÿ"}},
     {"Windows1252Specials",
      "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
@@ -53,6 +52,7 @@ const FileRow kFiles[] = {
     {"OverlongIsWindows1252", "\xC0\xAF\n\xC3\xA9", {"À¯", "Ã©"}},
     {"SurrogateIsWindows1252", "\xED\xA0\x80", {"í\u00A0€"}},
     {"PastUnicodeIsWindows1252", "\xF4\x90\x80\x80", {"ô\u0090€€"}},
+    {"LeadPastF4IsWindows1252", "\xF5\x80\x80\x80", {"õ€€€"}},
     {"CutSequenceIsWindows1252", "\xE2\x82", {"â‚"}},
     {"OverlongOfThreeIsWindows1252", "\xE0\x9F\xBF", {"àŸ¿"}},
     {"OverlongOfFourIsWindows1252", "\xF0\x8F\xBF\xBF", {"ð\u008F¿¿"}},
@@ -64,8 +64,8 @@ const FileRow kFiles[] = {
      "\xFF\xFE\x61\0\r\0\n\0\x3D\xD8\x1A\xDE\0\xD8\x62"s,
      {"a", "😚\uFFFD\uFFFD"}},
     {"Utf16BigEndian", "\xFE\xFF\0\x61\0\n\0\xE9"s, {"a", "é"}},
-    {"Utf32LittleEndian", "\xFF\xFE\0\0\x1A\xF6\x01\0\n\0\0\0\x62\0\0\0"s, {"😚", "b"}},
-    {"Utf32BigEndian", "\0\0\xFE\xFF\0\0\0\x61\0\0\xD8\0"s, {"a\uFFFD"}},
+    {"Utf32LittleEndian", "\xFF\xFE\0\0\x1A\xF6\x01\0\n\0\0\0\0\0\x11\0"s, {"😚", "\uFFFD"}},
+    {"Utf32BigEndian", "\0\0\xFE\xFF\0\0\0\x61\0\0\xD8\0\0\0\xDC\0"s, {"a\uFFFD\uFFFD"}},
 };
 
 TEST(JokesTest, EveryLineIsAJoke) {
@@ -81,12 +81,11 @@ struct LabelRow {
 
 // A label that shows 3 characters of a word and 8 in all.
 const LabelRow kLabels[] = {
-    {"ShortJokeWhole", "ab cd", "ab cd"},
     {"LongWordCut", "abcdef gh", "abc gh"},
     {"TabEndsAWord", "abcdef\tgh", "abc\tgh"},
     {"LongTextCut", "ab cd ef gh", "ab cd ef"},
     {"CharactersNotBytes", "éèêë à", "éèê à"},
-    {"Windows1252CharactersAreBytes", "\xE9\xE8\xEA\xEB \xE0\x80", "éèê à€"},
+    {"Windows1252CharactersAreBytes", "\xE9\xE8\xEA\xEB \xE0\x80\x80\x80", "éèê à€€"},
 };
 
 TEST(LabelTest, KeepsWhatTheLabelCanShow) {
