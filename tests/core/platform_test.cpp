@@ -30,12 +30,11 @@ const NumberRow kNumbers[] = {
     {"Zero", "0", {",5", "0.5", "-0.5", "&H0", "0e999999999999", "1e-999999999999", "000"}},
     {"One",
      "1",
-     {"1.", "0.00012345e4", "&H000000001", std::string(5000, '0') + "1",
+     {"1.", "0.75", "0.00012345e4", "&H000000001", std::string(5000, '0') + "1",
       "0." + std::string(5000, '0') + "1e5001"}},
     {"HalfToEven", "2", {"1.5", "2.5", "25e-1"}},
     {"NegativeHalfToEven", "-2", {"-1.5", "-2.5"}},
-    {"JustAboveHalf", "3", {"2.50000000000000000001"}},
-    {"EitherDecimalMark", "4", {"3,75", "3.5", "35E-1"}},
+    {"JustAboveHalf", "3", {"2.50000000000000000001", "2.51"}},
     {"BlanksAndSign", "42", {" \t+42\t "}},
     {"Exponent", "1000", {"1E+3", "1e3"}},
     {"AllOnesPattern", "-1", {"&HFFFFFFFF", "&O37777777777"}},
@@ -44,17 +43,16 @@ const NumberRow kNumbers[] = {
     {"Largest", "2147483647", {"2147483647", "2147483647.4"}},
     {"Smallest", "-2147483648", {"-2147483648", "-2147483648.5", "&H80000000"}},
     {"Empty", "Type incompatible : un texte vide n'est pas un nombre.", {"", " \t "}},
-    {"BlanksAroundLeftOut", "Type incompatible : « abc » n'est pas un nombre.", {" abc "}},
     {"Malformed",
      kNotANumber,
      {"abc", "1 2", "1e+", "+-1", "0x10", "&H", "&O8", "-&H1", "&X1", "1,2,3", ".", ".e1", "1e5.5",
-      "inf"}},
+      "inf", std::string(39, '9') + "x"}},
     {"LongTextCutOnACharacter",
      "Type incompatible : « " + std::string(39, '1') + "… » n'est pas un nombre.",
      {std::string(39, '1') + "éé"}},
     {"ControlsShownAsQuestionMarks",
-     "Type incompatible : « 1???[31m?? » n'est pas un nombre.",
-     {"1\n\0\x1B[31m\x7F\xC2\x85"s}},
+     "Type incompatible : « 1???[31m??\u00A0 » n'est pas un nombre.",
+     {"1\n\0\x1B[31m\x7F\xC2\x85\xC2\xA0"s}},
     {"TypoInAHugeNumber",
      "Type incompatible : « " + std::string(40, '9') + "… » n'est pas un nombre.",
      {std::string(5000, '9') + "x"}},
@@ -89,13 +87,13 @@ TEST(TextToNumberTest, Converts) {
 // Draws on the float grid below 1, each of its 2^24 steps possible.
 TEST(RandomTest, DrawsFineStepsBelowOne) {
     testing::FakePlatform platform;  // drawing from the generator, not the fake's draws
-    bool oddStep = false;
+    bool oddHighStep = false;
     for (int draw = 0; draw < 1000; ++draw) {
         const float steps = platform.Rnd() * 16777216.0f;
         ASSERT_TRUE(steps >= 0 && steps < 16777216.0f && steps == std::floor(steps)) << steps;
-        oddStep = oddStep || std::fmod(steps, 2.0f) == 1;
+        oddHighStep = oddHighStep || (std::fmod(steps, 2.0f) == 1 && steps >= 8388608);
     }
-    EXPECT_TRUE(oddStep);
+    EXPECT_TRUE(oddHighStep);
 }
 
 // What no run of the program reaches: unexpected errors, a registry that refuses to be read.
