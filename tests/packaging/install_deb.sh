@@ -81,10 +81,12 @@ ROWS
 version 1.01 && version 1.02
 apt install "$deb"
 expect installed "installed | $files | - | sample"
-# A link the user made in the jokes file's place stays, even to the sample jokes.
+[ "$(stat -c %a /opt/farlous/FARLOUS.TXT)" = 644 ] || fail "the jokes file is not readable by all"
+# A link the user made in the jokes file's place stays, even to the sample jokes, and even across
+# a removal.
 ln -sf FARLOUS.TXT.sample /opt/farlous/FARLOUS.TXT
-apt install --reinstall "$deb"
-expect "reinstalled, linked" "installed | ${files/TXT /TXT@ } | - | sample"
+apt remove farlous && apt install "$deb"
+expect "removed, installed again, linked" "installed | ${files/TXT /TXT@ } | - | sample"
 cp --remove-destination /opt/farlous/FARLOUS.TXT{.sample,}
 # The launcher copied into the autostart folder, as the README says, for a user without
 # settings: as a session opens, its window comes up. The X server must not reset as xwininfo, its
