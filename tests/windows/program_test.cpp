@@ -358,10 +358,15 @@ TEST(LayoutTest, AsDesigned) {
             found += std::abs(GetGValue(shown[i + 1]) - GetGValue(shown[i])) > 140;
         return found;
     };
+    // A pixel of the word's blue border: the picture's own at 96 dots per inch; at 144, the average
+    // of the larger picture's pixels it covers.
+    const LONG x = large ? 427 : 149, y = large ? 176 : 32;
+    const COLORREF border = large ? RGB(160, 180, 214) : RGB(5, 42, 133);
     EXPECT_TRUE(WaitFor([&] {
         return leaps() > 300 && count(0, drawn / 2, 0, 80) > count(drawn / 2, drawn, 0, 80) &&
                count(drawn / 2, drawn, 180, 255) > count(0, drawn / 2, 180, 255) &&
-               others(logo, {0, drawn, width, inside}, face) == 0;
+               others(logo, {0, drawn, width, inside}, face) == 0 &&
+               Grab(logo, {x, y, x + 1, y + 1}) == Pixels{border};
     })) << "no logo, blurred, upside down or not at the screen's scale";
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(run.End(), 0);
