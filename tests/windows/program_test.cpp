@@ -199,13 +199,11 @@ struct RunRow {
 const std::wstring kLongZero = std::wstring(70, L' ') + L"0";  // longer than a short text
 const RunRow kRuns[] = {
     {"NoSetting", Jokes::Plain, REG_NONE, L"", kJoke, nullptr},
-    {"TextOne", Jokes::Plain, REG_SZ, L"1", kJoke, nullptr},
     {"LongTextZero", Jokes::Plain, REG_SZ, kLongZero, nullptr, nullptr},
     {"ExpandTextZero", Jokes::Plain, REG_EXPAND_SZ, L"0\0"sv, nullptr, nullptr},
     // Told not to show, the run ends before it opens the jokes file.
     {"TextZero", Jokes::Held, REG_SZ, L"0", nullptr, nullptr},
     {"DwordZero", Jokes::Plain, REG_DWORD, L"\0\0"sv, nullptr, nullptr},
-    {"QwordZero", Jokes::Plain, REG_QWORD, L"\0\0\0\0"sv, nullptr, nullptr},
     {"QwordBeyond32Bits", Jokes::Plain, REG_QWORD, L"\0\0\x0001\0"sv, nullptr,
      L"Dépassement de capacité : « 4294967296 » ne tient pas dans un entier de 32 bits."},
     {"DwordAllOnesIsMinusOne", Jokes::Plain, REG_DWORD, L"\xFFFF\xFFFF", kJoke, nullptr},
