@@ -28,8 +28,10 @@ while IFS='|' read -r text line; do
     grep -qxF -- "$line" <(tr -d '\r' <"$text" | sed '1s/^\xef\xbb\xbf//') || fail "$text lacks: $line"
 done <<'LINES'
 LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FARLOUS.
+LISEZMOI.txt|  Pour une blague à chaque ouverture de session : touches Windows + R, tapez shell:startup,
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
+LISEZMOI.txt|  FARLOUS se ferme alors aussitôt lancé. Pour le retrouver, relancez la commande avec /d 1.
 LISEZMOI.txt|  Supprimez le raccourci que vous avez mis dans shell:startup, puis le dossier C:\FARLOUS.
 LISEZMOI.txt|  reg delete "HKCU\Software\VB and VBA Program Settings\FARLOUS" /f
 THIRD-PARTY-NOTICES.txt|Copyright (c) 2011-2016 mingw-w64 project
