@@ -28,8 +28,10 @@ while IFS='|' read -r text line; do
     grep -qxF -- "$line" <(tr -d '\r' <"$text" | sed '1s/^\xef\xbb\xbf//') || fail "$text lacks: $line"
 done <<'LINES'
 LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FARLOUS.
+LISEZMOI.txt|  Pour une blague à chaque ouverture de session : touches Windows + R, tapez shell:startup,
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
+LISEZMOI.txt|  FARLOUS se ferme alors aussitôt lancé. Pour le retrouver, relancez la commande avec /d 1.
 LISEZMOI.txt|  Supprimez le raccourci que vous avez mis dans shell:startup, puis le dossier C:\FARLOUS.
 LISEZMOI.txt|  reg delete "HKCU\Software\VB and VBA Program Settings\FARLOUS" /f
 THIRD-PARTY-NOTICES.txt|Copyright (c) 2011-2016 mingw-w64 project
@@ -55,15 +57,16 @@ for logo in glimbo glimbo@2x; do
 done
 # The version record, 1.00 in French (040C) Unicode (04B0), its texts between "|", the language
 # it declares last (the pair 040C 04B0 read as two UTF-16 characters); and a manifest that makes
-# the program aware of the screen's dots per inch and of long paths and gives it the common
-# controls 6, without elevation.
+# the program aware of the screen's dots per inch and of long paths and gives it Microsoft's common
+# controls 6, whatever the processor, without elevation.
 resources=$(wrestool -x --raw -t16 -n1 FARLOUS.EXE | iconv -f UTF-16LE -t UTF-8 |
     tr -cs '[:print:]\200-\377' '|' && wrestool -x --raw -t24 -n1 FARLOUS.EXE)
 for wanted in '|040C04B0|' "|FileDescription|Affichage d'une blague aléatoire|" \
     '|FileVersion|1.00|' '|ProductVersion|1.00|' '|OriginalFilename|FARLOUS.EXE|' \
     '|ProductName|Zinoquet|' "|Translation|"$'\xd0\x8c\xd2\xb0' '>true</dpiAware>' \
     '>true</longPathAware>' 'requestedExecutionLevel level="asInvoker" uiAccess="false"' \
-    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'; do
+    'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+    'processorArchitecture="*" publicKeyToken="6595b64144ccf1df"'; do
     [[ $resources == *"$wanted"* ]] || fail "the version record or manifest lacks $wanted"
 done
 # The version numbers Windows shows, file then product, 1.0.0.0 each: after the record's signature
