@@ -254,6 +254,9 @@ TEST(AmpersandTest, DrawsAndReadsTheJokeAsShown) {
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w.TipText());
         EXPECT_EQ(read->textInterface()->text(0, -1), row.drawn);
         EXPECT_EQ(read->textInterface()->characterCount(), QString(row.drawn).size());
+        int start = -1, end = -1;  // one run of attributes over the whole joke
+        read->textInterface()->attributes(0, &start, &end);
+        EXPECT_EQ(std::pair(start, end), std::pair(0, int(QString(row.drawn).size())));
         EXPECT_EQ(read->text(QAccessible::Name), QString("Zinoquet : ") + row.drawn);
     }
 }
