@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -305,8 +306,19 @@ TEST(WindowTest, SaysWhereToGetJokesAndWhoOffersThem) {
                   "pouvez vous rendre à cet URL pour y lire Glimbo, Webzine mensuel."});
 }
 
-// The system's message box: the program's title, the text as it is, one OK button, no picture.
+// The system's message box: the program's title, the text as it is, one OK button, no picture,
+// even in a style that puts glyphs on dialog buttons.
 TEST(MessageTest, ShowsThePlainTextUnderTheTitle) {
+    struct GlyphsOnButtons : QProxyStyle {
+        using QProxyStyle::QProxyStyle;
+        int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                      QStyleHintReturn* returned) const override {
+            return hint == SH_DialogButtonBox_ButtonsHaveIcons ||
+                   QProxyStyle::styleHint(hint, option, widget, returned);
+        }
+    };
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle(new GlyphsOnButtons(style));
     QString seen;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -320,6 +332,7 @@ TEST(MessageTest, ShowsThePlainTextUnderTheTitle) {
         box->accept();
     });
     ShowMessage("<b>Tom</b> & Jerry");
+    QApplication::setStyle(style);
     EXPECT_EQ(seen, "Zinoquet | <b>Tom</b> & Jerry | OK");
 }
 
