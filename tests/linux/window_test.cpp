@@ -16,6 +16,7 @@
 #include "platform/linux/toolkit.h"
 #include "support/fake_platform.h"
 #include "window/qt/tip_window.h"
+#include "window/qt/title_bar.h"
 
 namespace farlous {
 namespace {
@@ -221,6 +222,17 @@ TEST(WaylandTest, TitleBarMinimisesAndClosesOnly) {
     const QImage titled = bar->grab().toImage();
     w.window->setWindowTitle({});
     EXPECT_NE(bar->grab().toImage(), titled) << "no caption on the title bar";
+}
+
+// The same title bar, wherever it is drawn, marks its window active as the style does: in blue.
+TEST(TitleBarTest, MarksItsWindowActive) {
+    QWidget window;
+    auto* bar = new TitleBar(&window, Qt::Window | Qt::WindowTitleHint);
+    bar->resize(300, bar->height());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QColor middle = Grab(bar).pixelColor(150, bar->height() / 2);
+    EXPECT_GT(middle.blue(), middle.red() + 100) << middle.name().toStdString();
 }
 
 struct AmpersandRow {
