@@ -230,8 +230,9 @@ const Row kRows[] = {
     {"WaylandWithoutRuntimeFolder", "unset XDG_RUNTIME_DIR; export QT_QPA_PLATFORM=wayland",
      kNoDisplay},
     {"KilledFromOutside", "", kNoDisplay, kCaption, XKillClient},
-    // Limits too low for the toolkit, found before it starts, with a display there.
-    {"AddressSpace", "export DISPLAY=$x; u='-v 110000'", "Mémoire insuffisante."},
+    // Limits too low for the toolkit, found before it starts, with a display there; what counts
+    // is the limit in force, not the one it may be raised to.
+    {"AddressSpace", "export DISPLAY=$x; u='-S -v 110000'", "Mémoire insuffisante."},
     {"Stack", "export DISPLAY=$x; u='-s 64'", "Mémoire insuffisante."},
     {"FiveFiles", "export DISPLAY=$x; u='-n 5'",
      "Trop de fichiers ouverts : le système en permet trop peu à ce programme."},
