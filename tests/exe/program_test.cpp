@@ -206,6 +206,7 @@ const Row kRows[] = {
     {"NamedLikeDeletedTipsOff", R"sh(mv $cmd "$cmd (deleted)"; cmd="$cmd (deleted)"
         printf '[Options]\nShow%%20Tips%%20at%%20Startup=0,4' >"config/FARLOUS (deleted).conf")sh"},
     {"DeletedWhileStarting", "tips $c 0; exec 9<$cmd; rm $cmd; cmd=/proc/self/fd/9"},
+    {"ProgramExtensionDropped", "tips $c 0; mv $cmd $cmd.bin; cmd=$cmd.bin"},
     {"PathBeyondSystemLimit",
      "h=$(printf /%0250d $(seq 9)); mkdir -p a$h$h; ln -s a$h b; mv $cmd b$h; cmd=b$h/FARLOUS",
      "Dossier du programme introuvable : le système n'en donne pas le chemin."},
