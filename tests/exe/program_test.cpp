@@ -228,8 +228,8 @@ const Row kRows[] = {
     // runtime folder.
     {"OffscreenPlatform", "export DISPLAY=$x QT_QPA_PLATFORM=offscreen", kNoDisplay},
     {"MinimalPlatform", "export DISPLAY=$x QT_QPA_PLATFORM=minimal", kNoDisplay},
-    {"WaylandWithoutRuntimeFolder", "unset XDG_RUNTIME_DIR; export QT_QPA_PLATFORM=wayland",
-     kNoDisplay},
+    {"WaylandWithoutRuntimeFolder",
+     "unset XDG_RUNTIME_DIR; export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0", kNoDisplay},
     {"KilledFromOutside", "", kNoDisplay, kCaption, XKillClient},
     // Limits too low for the toolkit, found before it starts, with a display there; what counts
     // is the limit in force, not the one it may be raised to.
