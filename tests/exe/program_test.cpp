@@ -237,8 +237,11 @@ const Row kRows[] = {
     {"Stack", "export DISPLAY=$x; u='-s 64'", "Mémoire insuffisante."},
     {"FiveFiles", "export DISPLAY=$x; u='-n 5'",
      "Trop de fichiers ouverts : le système en permet trop peu à ce programme."},
-    // The settings file is read in any letter case, and in UTF-16 as the jokes file is.
+    // The settings file is read in any letter case, the exact spelling first, and in UTF-16 as the
+    // jokes file is.
     {"Utf16SettingsAnyCase", R"(printf '[OPTIONS]\nshow tips at startup=0' | iconv -t UTF-16 >$c)"},
+    {"ExactSpellingFirst",
+     R"(printf '[Options]\nShow Tips at Startup=0\nSHOW TIPS AT STARTUP=1' >$c)"},
 };
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
