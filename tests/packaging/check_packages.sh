@@ -48,10 +48,12 @@ for folder in "$out/archive/farlous" "$root/opt/farlous"; do
 done
 entry "$root/usr/share/applications/farlous.desktop" farlous /opt/farlous '"/opt/farlous/FARLOUS"'
 
-expect "$(dpkg-deb -f "$deb" Version Section Recommends Description | head -n 4)" "Version: 1.00-3
+expect "$(dpkg-deb -f "$deb" Version Section Recommends Description)" "Version: 1.00-3
 Section: games
 Recommends: qt6-wayland
-Description: Affichage d'une blague aléatoire" control
+Description: Affichage d'une blague aléatoire
+ FARLOUS montre une blague du jour, tirée au hasard dans le fichier
+ FARLOUS.TXT posé à côté du programme. Des blagues d'exemple sont fournies." control
 expect "$(grep -v ^# "$root"/usr/share/lintian/overrides/*)" "farlous: dir-or-file-in-opt
 farlous: maintainer-script-should-not-use-dpkg-maintscript-helper" overrides
 # Today's sample jokes are among those the package renews, so that a later one still knows them.
