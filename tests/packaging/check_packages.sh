@@ -22,6 +22,9 @@ odd='/opt/Mes "blagues" `à` 100% $HOME'
 DESTDIR="$out/folder" "$CMAKE" --install "$build" --prefix "$odd" >/dev/null
 entry "$out/folder$odd/farlous.desktop" "$odd/farlous.png" "$odd" \
     '"/opt/Mes \\"blagues\\" \\`à\\` 100%% \\$HOME/FARLOUS"'
+# No entry can name a folder whose name breaks a line: installing there fails.
+DESTDIR="$out/folder" "$CMAKE" --install "$build" --prefix $'/opt/a\nb' &>/dev/null &&
+    fail "installed into a folder whose name breaks a line"
 # Stripped even so, as Debian's tools leave a program: no symbol table, no compiler comment.
 ! readelf -S "$out/folder$odd/FARLOUS" | grep -Eq '\.(symtab|comment) ' || fail "not stripped"
 
