@@ -145,7 +145,9 @@ QImage Check(ProgramRun& run, const QByteArray& script, const char* report,
     }
     EXPECT_TRUE(run.until([&] { return run.process.waitForFinished(1); }) &&
                 run.process.exitStatus() == QProcess::NormalExit);
-    EXPECT_EQ(run.process.exitCode(), *report || shown == "Zinoquet" ? 1 : 0);  // 1 after an error
+    // 1 after an error, the display's loss included.
+    EXPECT_EQ(run.process.exitCode(),
+              *report || shown == "Zinoquet" || close == XKillClient ? 1 : 0);
     EXPECT_FALSE(XCheckTypedEvent(X(), MapNotify, &event)) << "another window";
     QByteArray reports, expected = *report ? "Zinoquet : " + QByteArray(report) + '\n' : "";
     for (const QByteArray& line : run.process.readAllStandardError().split('\n'))
@@ -231,6 +233,8 @@ const Row kRows[] = {
     {"WaylandWithoutRuntimeFolder",
      "unset XDG_RUNTIME_DIR; export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0", kNoDisplay},
     {"KilledFromOutside", "", kNoDisplay, kCaption, XKillClient},
+    // Without standard error as well: no report goes down the broken connection.
+    {"KilledWithoutErrorStream", "streams='2>&-'", "", kCaption, XKillClient},
     // Limits too low for the toolkit, found before it starts, with a display there; what counts
     // is the limit in force, not the one it may be raised to.
     {"AddressSpace", "export DISPLAY=$x; u='-S -v 110000'", "Mémoire insuffisante."},
