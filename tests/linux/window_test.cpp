@@ -271,6 +271,7 @@ TEST(AmpersandTest, DrawsAndReadsTheJokeAsShown) {
         read->textInterface()->attributes(0, &start, &end);
         EXPECT_EQ(std::pair(start, end), std::pair(0, int(QString(row.drawn).size())));
         EXPECT_EQ(read->text(QAccessible::Name), QString("Zinoquet : ") + row.drawn);
+        EXPECT_EQ(read->text(QAccessible::Description), "Blague du jour");
     }
 }
 
