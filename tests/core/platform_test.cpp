@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/errors.h"
@@ -94,6 +97,15 @@ TEST(RandomTest, DrawsFineStepsBelowOne) {
         oddHighStep = oddHighStep || (std::fmod(steps, 2.0f) == 1 && steps >= 8388608);
     }
     EXPECT_TRUE(oddHighStep);
+}
+
+// Seeded from the clock's finest ticks: starts a moment apart draw apart.
+TEST(RandomTest, SeededAnewAtEachStart) {
+    testing::FakePlatform first, second;
+    first.Randomize();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    second.Randomize();
+    EXPECT_NE(std::pair(first.Rnd(), first.Rnd()), std::pair(second.Rnd(), second.Rnd()));
 }
 
 // What no run of the program reaches: unexpected errors, a registry that refuses to be read.
