@@ -400,15 +400,18 @@ TEST(JokeTest, LongJokeWrapsAndIsCut) {
 }
 
 // "&" marks the next letter, underlined, and is not shown; "&&" shows one "&": each pair shows
-// the same pixels, but for the underline's row.
+// the same pixels, but for the underline's row. The text starts at the label's left edge.
 TEST(JokeTest, AmpersandMarksTheNextLetter) {
     for (const auto& [marked, plain] : {std::pair{"&Chat", "Chat"}, {"&&&Chat", "&&Chat"}}) {
         const Pixels a = Shown(marked), b = Shown(plain);
         std::set<std::size_t> rows;
+        std::size_t left = 241;
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (a[i] != b[i]) rows.insert(i / 241);
+            if (Ink(b[i])) left = std::min(left, i % 241);
         }
         EXPECT_EQ(rows.size(), 1u) << marked;
+        EXPECT_LT(left, 2u) << plain;
     }
 }
 
