@@ -298,7 +298,8 @@ std::vector<LONG> Place(HWND control) {
 // Each at its place with its caption, letter for letter. At 96 dots per inch, the margins in the
 // face colour, the panel white under the joke and its labels, in a sunken frame, the logo in
 // colour. At either, the logo the right way up, its word red at the top and yellow at the bottom,
-// drawn 140 or 210 rows high, with the face colour below. The close box closes the window.
+// drawn 140 or 210 rows high, with the face colour below. The pointer is the same arrow over the
+// panel as over a button. The close box closes the window.
 TEST(LayoutTest, AsDesigned) {
     const HDC screen = GetDC(nullptr);
     const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
@@ -306,6 +307,12 @@ TEST(LayoutTest, AsDesigned) {
     ProgramRun run;
     run.Start();
     const HWND window = run.Window(kCaption);
+    const auto pointAt = [&](const wchar_t* text) {
+        RECT r;
+        GetWindowRect(Control(window, text), &r);
+        SetCursorPos(r.left + 4, r.top + 4);
+    };
+    pointAt(L"OK");
     for (const auto& [name, in, text, at96, at144] : kPlaces) {
         const HWND control = text == kCaption ? window : Control(window, text, in);
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
@@ -366,6 +373,15 @@ TEST(LayoutTest, AsDesigned) {
                others(logo, {0, drawn, width, inside}, face) == 0 &&
                Grab(logo, {x, y, x + 1, y + 1}) == Pixels{border};
     })) << "no logo, blurred, upside down or not at the screen's scale";
+    // Over the panel, the same arrow as over "OK", the run's cursor.
+    const auto cursor = [] {
+        CURSORINFO info{sizeof info, 0, nullptr, {}};
+        return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    };
+    HCURSOR arrow = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (arrow = cursor()) != nullptr; }));
+    pointAt(kPanel);
+    EXPECT_FALSE(WaitFor([&] { return cursor() != arrow; }, 2000)) << "no arrow over the panel";
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(run.End(), 0);
 }
