@@ -226,8 +226,12 @@ const RunRow kRuns[] = {
 };
 
 TEST(RunTest, EndsAsExpected) {
+    // In front as each run starts, as the user's other windows are: none is the run's owner.
+    const HWND front = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
+                                       nullptr, nullptr, nullptr, nullptr);
     for (const auto& [name, jokes, type, value, shown, error, exe] : kRuns) {
         SCOPED_TRACE(name);
+        SetForegroundWindow(front);
         ProgramRun run;
         const fs::path file = kFolder / "FARLOUS.TXT";
         if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
@@ -255,6 +259,7 @@ TEST(RunTest, EndsAsExpected) {
         run.Start(exe);
         if (shown || error) {
             const HWND window = run.Window(shown ? kCaption : kTitle);
+            EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
             EXPECT_EQ(shown ? Text(JokeLabel(window)) : Read(window),
                       shown ? shown : error + L" | OK"s);
             run.Press(shown ? VK_ESCAPE : VK_RETURN);
