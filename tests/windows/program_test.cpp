@@ -457,20 +457,24 @@ TEST(JokeTest, EachRunDrawsAnew) {
 }
 
 // From the start, Tab takes the focus round the window's controls, and the default button with
-// it: the focused button, or "OK"; the panel shows when it has the focus. Enter clicks it: "Blague
-// suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes the window.
+// it: the focused button, or "OK", and no other; the panel shows when it has the focus. Enter
+// clicks it: "Blague suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes
+// the window.
 TEST(KeyTest, TabAndEnter) {
     ProgramRun run(kThousand.c_str());
     run.Start();
     const HWND window = run.Window(kCaption), label = JokeLabel(window);
     const HWND panel = Control(window, kPanel);
+    const wchar_t* const buttons[] = {L"OK", L"Blague suivante", L"A Propos de Glimbo"};
     const auto tab = [&](const wchar_t* focus, const wchar_t* button, UINT key = VK_TAB) {
         EXPECT_TRUE(WaitFor([&] {
             // The panel's dotted focus rectangle on its top row, shown while it has the focus.
             const bool marked = std::ranges::any_of(Grab(panel, {0, 0, 100, 1}), Ink);
             return run.Focus() == Control(window, focus) && marked == (focus == kPanel) &&
-                   (GetWindowLongW(Control(window, button), GWL_STYLE) & BS_TYPEMASK) ==
-                       BS_DEFPUSHBUTTON;
+                   std::ranges::all_of(buttons, [&](const wchar_t* b) {
+                       return ((GetWindowLongW(Control(window, b), GWL_STYLE) & BS_TYPEMASK) ==
+                               BS_DEFPUSHBUTTON) == (Control(window, b) == Control(window, button));
+                   });
         })) << focus;
         run.Press(key);
     };
