@@ -32,6 +32,7 @@ LISEZMOI.txt|  Pour une blague à chaque ouverture de session : touches Windows 
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
 LISEZMOI.txt|  FARLOUS se ferme alors aussitôt lancé. Pour le retrouver, relancez la commande avec /d 1.
+LISEZMOI.txt|  Si vous avez mis le réglage, effacez-le aussi :
 LISEZMOI.txt|  Supprimez le raccourci que vous avez mis dans shell:startup, puis le dossier C:\FARLOUS.
 LISEZMOI.txt|  reg delete "HKCU\Software\VB and VBA Program Settings\FARLOUS" /f
 THIRD-PARTY-NOTICES.txt|Copyright (c) 2011-2016 mingw-w64 project

@@ -226,8 +226,12 @@ const RunRow kRuns[] = {
 };
 
 TEST(RunTest, EndsAsExpected) {
+    // In front as each run starts, as the user's other windows are: none is the run's owner.
+    const HWND front = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
+                                       nullptr, nullptr, nullptr, nullptr);
     for (const auto& [name, jokes, type, value, shown, error, exe] : kRuns) {
         SCOPED_TRACE(name);
+        SetForegroundWindow(front);
         ProgramRun run;
         const fs::path file = kFolder / "FARLOUS.TXT";
         if (jokes == Jokes::None || jokes == Jokes::Folder) fs::remove(file);
@@ -255,6 +259,7 @@ TEST(RunTest, EndsAsExpected) {
         run.Start(exe);
         if (shown || error) {
             const HWND window = run.Window(shown ? kCaption : kTitle);
+            EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
             EXPECT_EQ(shown ? Text(JokeLabel(window)) : Read(window),
                       shown ? shown : error + L" | OK"s);
             run.Press(shown ? VK_ESCAPE : VK_RETURN);
@@ -298,7 +303,8 @@ std::vector<LONG> Place(HWND control) {
 // Each at its place with its caption, letter for letter. At 96 dots per inch, the margins in the
 // face colour, the panel white under the joke and its labels, in a sunken frame, the logo in
 // colour. At either, the logo the right way up, its word red at the top and yellow at the bottom,
-// drawn 140 or 210 rows high, with the face colour below. The close box closes the window.
+// drawn 140 or 210 rows high, with the face colour below. The pointer is the same arrow over the
+// panel as over a button. The close box closes the window.
 TEST(LayoutTest, AsDesigned) {
     const HDC screen = GetDC(nullptr);
     const bool large = GetDeviceCaps(screen, LOGPIXELSY) == 144;
@@ -306,6 +312,12 @@ TEST(LayoutTest, AsDesigned) {
     ProgramRun run;
     run.Start();
     const HWND window = run.Window(kCaption);
+    const auto pointAt = [&](const wchar_t* text) {
+        RECT r;
+        GetWindowRect(Control(window, text), &r);
+        SetCursorPos(r.left + 4, r.top + 4);
+    };
+    pointAt(L"OK");
     for (const auto& [name, in, text, at96, at144] : kPlaces) {
         const HWND control = text == kCaption ? window : Control(window, text, in);
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
@@ -366,6 +378,15 @@ TEST(LayoutTest, AsDesigned) {
                others(logo, {0, drawn, width, inside}, face) == 0 &&
                Grab(logo, {x, y, x + 1, y + 1}) == Pixels{border};
     })) << "no logo, blurred, upside down or not at the screen's scale";
+    // Over the panel, the same arrow as over "OK", the run's cursor.
+    const auto cursor = [] {
+        CURSORINFO info{sizeof info, 0, nullptr, {}};
+        return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    };
+    HCURSOR arrow = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (arrow = cursor()) != nullptr; }));
+    pointAt(kPanel);
+    EXPECT_FALSE(WaitFor([&] { return cursor() != arrow; }, 2000)) << "no arrow over the panel";
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(run.End(), 0);
 }
@@ -400,35 +421,60 @@ TEST(JokeTest, LongJokeWrapsAndIsCut) {
 }
 
 // "&" marks the next letter, underlined, and is not shown; "&&" shows one "&": each pair shows
-// the same pixels, but for the underline's row.
+// the same pixels, but for the underline's row. The text starts at the label's left edge.
 TEST(JokeTest, AmpersandMarksTheNextLetter) {
     for (const auto& [marked, plain] : {std::pair{"&Chat", "Chat"}, {"&&&Chat", "&&Chat"}}) {
         const Pixels a = Shown(marked), b = Shown(plain);
         std::set<std::size_t> rows;
+        std::size_t left = 241;
         for (std::size_t i = 0; i < a.size(); ++i) {
             if (a[i] != b[i]) rows.insert(i / 241);
+            if (Ink(b[i])) left = std::min(left, i % 241);
         }
         EXPECT_EQ(rows.size(), 1u) << marked;
+        EXPECT_LT(left, 2u) << plain;
     }
 }
 
-// From the start, Tab takes the focus round the window's controls, and the default button with
-// it: the focused button, or "OK"; the panel shows when it has the focus. Enter clicks it: "Blague
-// suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes the window.
-TEST(KeyTest, TabAndEnter) {
+// A thousand jokes, "blague 0" to "blague 999".
+const std::string kThousand = [] {
     std::string jokes;
     for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
-    ProgramRun run(jokes.c_str());
+    return jokes;
+}();
+
+// Each run draws its first joke anew: three runs do not all show the same one of a thousand.
+TEST(JokeTest, EachRunDrawsAnew) {
+    Texts first;
+    for (int i = 0; i < 3; ++i) {
+        ProgramRun run(kThousand.c_str());
+        run.Start();
+        first.insert(Text(JokeLabel(run.Window(kCaption))));
+        run.Press(VK_ESCAPE);
+        EXPECT_EQ(run.End(), 0);
+    }
+    EXPECT_GT(first.size(), 1u);
+}
+
+// From the start, Tab takes the focus round the window's controls, and the default button with
+// it: the focused button, or "OK", and no other; the panel shows when it has the focus. Enter
+// clicks it: "Blague suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes
+// the window.
+TEST(KeyTest, TabAndEnter) {
+    ProgramRun run(kThousand.c_str());
     run.Start();
     const HWND window = run.Window(kCaption), label = JokeLabel(window);
     const HWND panel = Control(window, kPanel);
+    const wchar_t* const buttons[] = {L"OK", L"Blague suivante", L"A Propos de Glimbo"};
     const auto tab = [&](const wchar_t* focus, const wchar_t* button, UINT key = VK_TAB) {
         EXPECT_TRUE(WaitFor([&] {
             // The panel's dotted focus rectangle on its top row, shown while it has the focus.
             const bool marked = std::ranges::any_of(Grab(panel, {0, 0, 100, 1}), Ink);
             return run.Focus() == Control(window, focus) && marked == (focus == kPanel) &&
-                   (GetWindowLongW(Control(window, button), GWL_STYLE) & BS_TYPEMASK) ==
-                       BS_DEFPUSHBUTTON;
+                   std::ranges::all_of(buttons, [&](const wchar_t* b) {
+                       return ((GetWindowLongW(Control(window, b), GWL_STYLE) & BS_TYPEMASK) ==
+                               BS_DEFPUSHBUTTON) == (Control(window, b) == Control(window, button));
+                   });
         })) << focus;
         run.Press(key);
     };
