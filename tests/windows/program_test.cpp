@@ -269,6 +269,7 @@ TEST(RunTest, EndsAsExpected) {
         EXPECT_EQ(run.seen, shown ? Texts{kCaption} : error ? Texts{kTitle} : Texts{});
         if (open) CloseHandle(held);
     }
+    DestroyWindow(front);
 }
 
 // The window's client area on the screen, then each control's place in its container's client
@@ -436,32 +437,14 @@ TEST(JokeTest, AmpersandMarksTheNextLetter) {
     }
 }
 
-// A thousand jokes, "blague 0" to "blague 999".
-const std::string kThousand = [] {
-    std::string jokes;
-    for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
-    return jokes;
-}();
-
-// Each run draws its first joke anew: three runs do not all show the same one of a thousand.
-TEST(JokeTest, EachRunDrawsAnew) {
-    Texts first;
-    for (int i = 0; i < 3; ++i) {
-        ProgramRun run(kThousand.c_str());
-        run.Start();
-        first.insert(Text(JokeLabel(run.Window(kCaption))));
-        run.Press(VK_ESCAPE);
-        EXPECT_EQ(run.End(), 0);
-    }
-    EXPECT_GT(first.size(), 1u);
-}
-
 // From the start, Tab takes the focus round the window's controls, and the default button with
 // it: the focused button, or "OK", and no other; the panel shows when it has the focus. Enter
 // clicks it: "Blague suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes
 // the window.
 TEST(KeyTest, TabAndEnter) {
-    ProgramRun run(kThousand.c_str());
+    std::string jokes;
+    for (int joke = 0; joke < 1000; ++joke) jokes += "blague " + std::to_string(joke) + "\r\n";
+    ProgramRun run(jokes.c_str());
     run.Start();
     const HWND window = run.Window(kCaption), label = JokeLabel(window);
     const HWND panel = Control(window, kPanel);
