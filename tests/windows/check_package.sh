@@ -67,7 +67,7 @@ for wanted in '|040C04B0|' "|FileDescription|Affichage d'une blague aléatoire|"
     '|ProductName|Zinoquet|' "|Translation|"$'\xd0\x8c\xd2\xb0' '>true</dpiAware>' \
     '>true</longPathAware>' 'requestedExecutionLevel level="asInvoker" uiAccess="false"' \
     'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
-    'processorArchitecture="*" publicKeyToken="6595b64144ccf1df"'; do
+    'processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"'; do
     [[ $resources == *"$wanted"* ]] || fail "the version record or manifest lacks $wanted"
 done
 # The version numbers Windows shows, file then product, 1.0.0.0 each: after the record's signature
