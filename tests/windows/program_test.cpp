@@ -90,7 +90,7 @@ struct ProgramRun {
     Texts seen, before;        // the captions of the run's windows seen shown; what it could write
 
     explicit ProgramRun(const char* jokes = "Un été à 15 €") {
-        fs::remove_all(kFolder);
+        fs::remove_all(L"\\\\?\\C:\\farlous");  // whatever the length of its paths
         fs::create_directory(kFolder);
         fs::copy_file("FARLOUS.EXE", kFolder / "FARLOUS.EXE");
         std::ofstream(kFolder / "FARLOUS.TXT", std::ios::binary) << jokes;
@@ -197,6 +197,8 @@ struct RunRow {
     const wchar_t* exe = L"C:\\farlous\\FARLOUS.EXE";
 };
 const std::wstring kLongZero = std::wstring(70, L' ') + L"0";  // longer than a short text
+// A folder where the jokes' path is longer than MAX_PATH; the program's, short enough to start.
+const std::wstring kDeep = L"C:\\farlous\\" + std::wstring(240, L'b') + L"\\F.EXE";
 const RunRow kRuns[] = {
     {"NoSetting", Jokes::Plain, REG_NONE, L"", kJoke, nullptr},
     {"LongTextZero", Jokes::Plain, REG_SZ, kLongZero, nullptr, nullptr},
@@ -223,6 +225,7 @@ const RunRow kRuns[] = {
     {"AtDriveRoot", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, L"X:\\FARLOUS.EXE"},
     {"AccentedFolder", Jokes::Plain, REG_NONE, L"", kJoke, nullptr,
      L"C:\\farlous\\Blagues d'été\\FARLOUS.EXE"},
+    {"DeepFolder", Jokes::Plain, REG_NONE, L"", kJoke, nullptr, kDeep.c_str()},
 };
 
 TEST(RunTest, EndsAsExpected) {
@@ -252,9 +255,8 @@ TEST(RunTest, EndsAsExpected) {
         // A program copied with its jokes into a folder of C:\farlous.
         if (const fs::path in = fs::path(exe).parent_path(); in.parent_path() == kFolder) {
             fs::create_directory(in);
-            for (const char* name : {"FARLOUS.EXE", "FARLOUS.TXT"}) {
-                fs::copy_file(kFolder / name, in / name);
-            }
+            fs::copy_file(kFolder / "FARLOUS.EXE", exe);
+            fs::copy_file(kFolder / "FARLOUS.TXT", in / "FARLOUS.TXT");
         }
         run.Start(exe);
         if (shown || error) {
