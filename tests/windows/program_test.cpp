@@ -326,6 +326,15 @@ TEST(LayoutTest, AsDesigned) {
         EXPECT_EQ(Place(control), large ? at144 : at96) << name;
         EXPECT_EQ(Text(control), text) << name;  // Windows finds a window's text in any case
     }
+    // "Zinoquet :" in the system's message font at the screen's scale: its label's inked columns.
+    const auto inked = [&] {
+        std::set<LONG> columns;
+        const Pixels shot = Grab(Control(window, L"Zinoquet :", kPanel));
+        for (std::size_t i = 0; i < shot.size(); ++i)
+            if (Ink(shot[i])) columns.insert(i % (large ? 122 : 81));
+        return columns.size();
+    };
+    EXPECT_TRUE(WaitFor([&] { return inked() == (large ? 45u : 26u); }, 5000)) << inked();
     // The program's icon, a yellow laughing face, at the caption's left end.
     RECT frame;
     GetWindowRect(window, &frame);
