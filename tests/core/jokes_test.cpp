@@ -66,6 +66,9 @@ const FileRow kFiles[] = {
     {"Utf16BigEndian", "\xFE\xFF\0\x61\0\n\0\xE9"s, {"a", "é"}},
     {"Utf32LittleEndian", "\xFF\xFE\0\0\x1A\xF6\x01\0\n\0\0\0\0\0\x11\0"s, {"😚", "\uFFFD"}},
     {"Utf32BigEndian", "\0\0\xFE\xFF\0\0\0\x61\0\0\xD8\0\0\0\xDC\0"s, {"a\uFFFD\uFFFD"}},
+    {"EdgesOfUtf32",
+     "\0\0\xFE\xFF\0\0\x07\xFF\0\0\x08\0\0\0\xE0\0\0\0\xFF\xFF\0\x01\0\0\0\x10\xFF\xFF"s,
+     {"\u07FF\u0800\uE000\uFFFF\U00010000\U0010FFFF"}},
 };
 
 TEST(JokesTest, EveryLineIsAJoke) {
