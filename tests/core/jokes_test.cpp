@@ -58,14 +58,17 @@ const FileRow kFiles[] = {
     {"OverlongOfFourIsWindows1252", "\xF0\x8F\xBF\xBF", {"ð\u008F¿¿"}},
     {"BadContinuationIsWindows1252", "\xF1\x80\x41\x80", {"ñ€A€"}},
     {"EdgesOfUtf8",
-     "\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
-     {"\u0080\u0800\uD7FF\uE000\U00010000\U0010FFFF"}},
+     "\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+     {"\u0080\u07FF\u0800\uD7FF\uE000\U00010000\U0010FFFF"}},
     {"Utf16LittleEndian",
      "\xFF\xFE\x61\0\r\0\n\0\x3D\xD8\x1A\xDE\0\xD8\x62"s,
      {"a", "😚\uFFFD\uFFFD"}},
     {"Utf16BigEndian", "\xFE\xFF\0\x61\0\n\0\xE9"s, {"a", "é"}},
     {"Utf32LittleEndian", "\xFF\xFE\0\0\x1A\xF6\x01\0\n\0\0\0\0\0\x11\0"s, {"😚", "\uFFFD"}},
     {"Utf32BigEndian", "\0\0\xFE\xFF\0\0\0\x61\0\0\xD8\0\0\0\xDC\0"s, {"a\uFFFD\uFFFD"}},
+    {"EdgesOfUtf32",
+     "\0\0\xFE\xFF\0\0\x07\xFF\0\0\x08\0\0\0\xE0\0\0\0\xFF\xFF\0\x01\0\0\0\x10\xFF\xFF"s,
+     {"\u07FF\u0800\uE000\uFFFF\U00010000\U0010FFFF"}},
 };
 
 TEST(JokesTest, EveryLineIsAJoke) {

@@ -69,7 +69,7 @@ const NumberRow kNumbers[] = {
     {"OutOfRange",
      kOverflow,
      {"2147483648", "-2147483649", "2147483647.5", "1e10", "1e999999999999", "&H100000000",
-      "&O40000000000"}},
+      "&O40000000000", "1e" + std::string(19, '9')}},
 };
 
 TEST(TextToNumberTest, Converts) {

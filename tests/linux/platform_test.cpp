@@ -29,11 +29,11 @@ struct FileRow {
 
 // Each file holds its own name, so that what is read tells which file was opened.
 const FileRow kFiles[] = {
-    {"OtherLetterCase", "SEUL.TXT", "seul.txt", "seul.txt"},
+    {"OtherLetterCase", "FARLOUS.TXT", "farlous.txt", "farlous.txt"},
     {"FirstInByteOrder", "DEUX.TXT", "Deux.txt", "Deux.txt"},
     {"ExactNameFirst", "exact.txt", "exact.txt", "exact.txt"},
     {"FileBeforeFolder", "DOSSIER.TXT", "dossier.txt", "dossier.txt"},
-    {"LinkToAFile", "lien.txt", "lien.txt", "seul.txt"},
+    {"LinkToAFile", "lien.txt", "lien.txt", "farlous.txt"},
     {"Folder", "rep.txt", "", "Erreur de lecture du fichier %1 : ce n'est pas un fichier."},
     {"FifoWithoutBlocking", "fifo.txt", "",
      "Erreur de lecture du fichier %1 : ce n'est pas un fichier."},
@@ -49,13 +49,13 @@ TEST(FileTest, IsFoundAndRead) {
     const QTemporaryDir temporary;
     ASSERT_TRUE(temporary.isValid());
     const fs::path folder = temporary.path().toStdString();
-    for (const char* name : {"seul.txt", "Deux.txt", "deux.TXT", "EXACT.TXT", "exact.txt",
+    for (const char* name : {"farlous.txt", "Deux.txt", "deux.TXT", "EXACT.TXT", "exact.txt",
                              "dossier.txt", ".cache.txt", ".CACHE.TXT"}) {
         std::ofstream(folder / name) << name;
     }
     fs::create_directory(folder / "DOSSIER.TXT");
     fs::create_directory(folder / "rep.txt");
-    fs::create_symlink(folder / "seul.txt", folder / "lien.txt");
+    fs::create_symlink(folder / "farlous.txt", folder / "lien.txt");
     fs::create_symlink(folder / "absent.txt", folder / "casse.txt");
     fs::create_symlink(folder / "boucle.txt", folder / "boucle.txt");
     ASSERT_EQ(mkfifo((folder / "fifo.txt").c_str(), 0600), 0);

@@ -275,19 +275,23 @@ TEST(AmpersandTest, DrawsAndReadsTheJokeAsShown) {
     }
 }
 
-// On a dark desktop the button text is light: on the white panel it turns dark. A dark red
-// reads well on white: it stays.
+// On a dark desktop the button text is light: on the white panel it turns dark, as a bright green
+// does. A dark red reads well on white: it stays.
 TEST(WindowTest, TextOnThePanelStaysReadableWithADarkPalette) {
     const QPalette saved = QApplication::palette();
     QApplication::setPalette(QPalette(QColor(0x303030)));
     Window w("MMMMMMMM MMMMMMMM");
     QPalette red = saved;
+    red.setColor(QPalette::ButtonText, QColor(0x00E000));
+    QApplication::setPalette(red);
+    Window g("MMMMMMMM MMMMMMMM");
     red.setColor(QPalette::ButtonText, QColor(0xC00000));
     QApplication::setPalette(red);
     Window r("MMMMMMMM MMMMMMMM");
     QApplication::setPalette(saved);
     EXPECT_LT(DarkestGrey(Grab(w.Control("Label1"))), 96);
     EXPECT_LT(DarkestGrey(Grab(w.TipText())), 96);
+    EXPECT_LT(DarkestGrey(Grab(g.TipText())), 96);
     const QImage shown = Grab(r.TipText());
     int redder = 0;  // than green, at most
     for (int y = 0; y < shown.height(); ++y)

@@ -67,8 +67,9 @@ grep -q "$sample" "$out/control/postinst" || fail "postinst does not know today'
 # known domain and is plain http, as the window gives it.
 appstreamcli validate-tree --no-net --strict --override=cid-maybe-not-rdns=pedantic,\
 url-not-secure=pedantic,screenshot-media-url-not-secure=pedantic "$root" || fail "metainfo"
-expect "$(grep -oE '<(summary|project_license|content_rating)[^<]*' "$root"/usr/share/metainfo/*)" \
-    "<project_license>MIT
+expect "$(grep -oE '<(summary|project_license|caption|content_rating)[^<]*' \
+    "$root"/usr/share/metainfo/*)" "<project_license>MIT
 <summary>Affichage d'une blague aléatoire
+<caption>La fenêtre de FARLOUS : le logo, le titre et une blague tirée au hasard
 <content_rating type=\"oars-1.1\"/>" metainfo
 lintian --pedantic --fail-on error,warning "$deb" || fail "lintian finds errors or warnings"
