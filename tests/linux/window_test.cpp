@@ -281,12 +281,12 @@ TEST(WindowTest, TextOnThePanelStaysReadableWithADarkPalette) {
     const QPalette saved = QApplication::palette();
     QApplication::setPalette(QPalette(QColor(0x303030)));
     Window w("MMMMMMMM MMMMMMMM");
-    QPalette red = saved;
-    red.setColor(QPalette::ButtonText, QColor(0x00E000));
-    QApplication::setPalette(red);
+    QPalette coloured = saved;
+    coloured.setColor(QPalette::ButtonText, QColor(0x00E000));
+    QApplication::setPalette(coloured);
     Window g("MMMMMMMM MMMMMMMM");
-    red.setColor(QPalette::ButtonText, QColor(0xC00000));
-    QApplication::setPalette(red);
+    coloured.setColor(QPalette::ButtonText, QColor(0xC00000));
+    QApplication::setPalette(coloured);
     Window r("MMMMMMMM MMMMMMMM");
     QApplication::setPalette(saved);
     EXPECT_LT(DarkestGrey(Grab(w.Control("Label1"))), 96);
