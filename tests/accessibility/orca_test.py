@@ -1,7 +1,7 @@
 # What Orca says of FARLOUS's window: its title, the joke under its heading and the focused OK as
-# it opens, each control Tab stops at, and each new joke, once, without the focus moving. Orca's
-# speech is read from its debug log, and printed; nothing is synthesised. Every wait ends as soon
-# as what it waits for has happened: a loaded machine only makes a run slower.
+# it opens, each control Tab stops at, the About box, and each new joke, once, without the focus
+# moving. Orca's speech is read from its debug log, and printed; nothing is synthesised. Every
+# wait ends as soon as what it waits for has happened: a loaded machine only makes a run slower.
 # Usage, inside a private X server and D-Bus session, whose accessibility bus D-Bus starts on
 # demand: xvfb-run ... dbus-run-session -- python3 orca_test.py FARLOUS
 import atexit, ctypes, importlib.util, os, pathlib, pty, re, shutil, subprocess, sys, tempfile
@@ -44,7 +44,7 @@ def start(jokes):
     x11.XCloseDisplay(display)
 
 
-said, TAB, BACKTAB, SPACE = [], 0xFF09, 0xFE20, 0x20
+said, TAB, BACKTAB, SPACE, ESCAPE = [], 0xFF09, 0xFE20, 0x20, 0xFF1B
 log, terminal = pty.openpty()  # where Orca writes each line as soon as it has it
 # Orca will not start if pgrep finds another Orca of the same user: this one has a session of
 # its own, so let the others be. No speech server either, and English role names.
@@ -89,6 +89,9 @@ for key, *lines in [
     (TAB, "Blague suivante push button.", "Montre une autre blague tirée au hasard."),
     (TAB, "A Propos de Glimbo push button.",
      "Dit qui offre ce programme et où trouver d'autres blagues."),
+    (SPACE, "alert Zinoquet.", "Ce programme vous est offert par Glimbo, Webzine",
+     "OK push button."),
+    (ESCAPE, "A Propos de Glimbo push button."),
     (TAB, "Logo de Glimbo image.", "Le mot Glimbo en grosses lettres arrondies, dégradées du rouge "
      "au jaune et bordées de bleu, avec dessous l'adresse www.glimbo.example."),
     (TAB, "OK push button.", "Ferme la fenêtre."),

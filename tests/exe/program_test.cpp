@@ -220,6 +220,8 @@ const Row kRows[] = {
     {"Latin1Byte", R"sh(tips $c "$(printf '0\351')")sh",
      "Type incompatible : « 0\xE9 » n'est pas un nombre."},
     {"RelativeConfigFolder", "tips $c abc; XDG_CONFIG_HOME=config; tips ~/.config/FARLOUS.conf 0"},
+    {"RelativeHome", "unset XDG_CONFIG_HOME; HOME=home; tips $HOME/.config/FARLOUS.conf abc", "",
+     kCaption},
     // Without a display: a French report and no abort, a setting's error first.
     {"NoDisplaySystemWideIgnored", "export XDG_CONFIG_DIRS=$PWD/tmp; tips tmp/FARLOUS.conf 0",
      kNoDisplay},

@@ -224,15 +224,22 @@ TEST(WaylandTest, TitleBarMinimisesAndClosesOnly) {
     EXPECT_NE(bar->grab().toImage(), titled) << "no caption on the title bar";
 }
 
-// The same title bar, wherever it is drawn, marks its window active as the style does: in blue.
-TEST(TitleBarTest, MarksItsWindowActive) {
+// The same title bar, wherever it is drawn, marks its window active as the style does: in blue. Its
+// close box closes only if the button is let go over it.
+TEST(TitleBarTest, MarksItsWindowActiveAndClosesWhereReleased) {
     QWidget window;
-    auto* bar = new TitleBar(&window, Qt::Window | Qt::WindowTitleHint);
+    auto* bar = new TitleBar(&window, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
     bar->resize(300, bar->height());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     const QColor middle = Grab(bar).pixelColor(150, bar->height() / 2);
     EXPECT_GT(middle.blue(), middle.red() + 100) << middle.name().toStdString();
+    const QPoint close(290, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, {}, close);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(150, close.y()));
+    EXPECT_TRUE(window.isVisible());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, close);
+    EXPECT_FALSE(window.isVisible());
 }
 
 struct AmpersandRow {
