@@ -27,6 +27,9 @@ DESTDIR="$out/folder" "$CMAKE" --install "$build" --prefix $'/opt/a\nb' &>/dev/n
     fail "installed into a folder whose name breaks a line"
 # Stripped even so, as Debian's tools leave a program: no symbol table, no compiler comment.
 ! readelf -S "$out/folder$odd/FARLOUS" | grep -Eq '\.(symtab|comment) ' || fail "not stripped"
+# Hardened: a stack protector, and relocations bound at start, then read-only.
+expect "$(readelf -dW --dyn-syms "$out/folder$odd/FARLOUS" | grep -oE 'NOW PIE|__stack_chk_fail' |
+    sort -u | xargs)" "NOW PIE __stack_chk_fail" hardening
 
 "$CPACK" --config "$build/CPackConfig.cmake" -B "$out" >"$out/log" 2>&1 || fail "$(cat "$out/log")"
 archive=$out/farlous-1.00-linux-x86_64.tar.gz
