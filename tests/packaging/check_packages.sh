@@ -54,7 +54,8 @@ for folder in "$out/archive/farlous" "$root/opt/farlous"; do
 done
 entry "$root/usr/share/applications/farlous.desktop" farlous /opt/farlous '"/opt/farlous/FARLOUS"'
 
-expect "$(dpkg-deb -f "$deb" Version Section Recommends Description)" "Version: 1.00-3
+expect "$(dpkg-deb -f "$deb" Version Maintainer Section Recommends Description)" "Version: 1.00-3
+Maintainer: L'équipe FARLOUS <farlous@glimbo.example>
 Section: games
 Recommends: qt6-wayland
 Description: Affichage d'une blague aléatoire
