@@ -71,9 +71,17 @@ grep -q "$sample" "$out/control/postinst" || fail "postinst does not know today'
 # known domain and is plain http, as the window gives it.
 appstreamcli validate-tree --no-net --strict --override=cid-maybe-not-rdns=pedantic,\
 url-not-secure=pedantic,screenshot-media-url-not-secure=pedantic "$root" || fail "metainfo"
-expect "$(grep -oE '<(summary|project_license|caption|content_rating)[^<]*' \
-    "$root"/usr/share/metainfo/*)" "<project_license>MIT
+expect "$(tr -s ' \n' ' ' <"$root"/usr/share/metainfo/* | grep -oE \
+    '<(project_license|name|summary|p|url|developer_name|caption|image|content_rating)[^<]*' |
+    sed 's/ $//')" "<project_license>MIT
+<name>FARLOUS
 <summary>Affichage d'une blague aléatoire
+<p> FARLOUS montre une blague du jour, tirée au hasard dans le fichier FARLOUS.TXT posé à côté \
+du programme. « Blague suivante » en tire une autre. Des blagues d'exemple sont fournies ; \
+remplacez-les par les vôtres, une par ligne.
+<url type=\"homepage\">http://www.glimbo.example/
+<developer_name>Glimbo
 <caption>La fenêtre de FARLOUS : le logo, le titre et une blague tirée au hasard
+<image>http://www.glimbo.example/farlous/farlous.png
 <content_rating type=\"oars-1.1\"/>" metainfo
 lintian --pedantic --fail-on error,warning "$deb" || fail "lintian finds errors or warnings"
