@@ -222,6 +222,7 @@ const Row kRows[] = {
     {"RelativeConfigFolder", "tips $c abc; XDG_CONFIG_HOME=config; tips ~/.config/FARLOUS.conf 0"},
     {"RelativeHome", "unset XDG_CONFIG_HOME; HOME=home; tips $HOME/.config/FARLOUS.conf abc", "",
      kCaption},
+    {"NoHome", "unset XDG_CONFIG_HOME HOME", "", kCaption},
     // Without a display: a French report and no abort, a setting's error first.
     {"NoDisplaySystemWideIgnored", "export XDG_CONFIG_DIRS=$PWD/tmp; tips tmp/FARLOUS.conf 0",
      kNoDisplay},
