@@ -274,6 +274,7 @@ TEST(AmpersandTest, DrawsAndReadsTheJokeAsShown) {
         QAccessibleInterface* read = QAccessible::queryAccessibleInterface(w.TipText());
         EXPECT_EQ(read->textInterface()->text(0, -1), row.drawn);
         EXPECT_EQ(read->textInterface()->characterCount(), QString(row.drawn).size());
+        EXPECT_EQ(read->textInterface()->text(1, 3), QString(row.drawn).mid(1, 2));
         int start = -1, end = -1;  // one run of attributes over the whole joke
         read->textInterface()->attributes(0, &start, &end);
         EXPECT_EQ(std::pair(start, end), std::pair(0, int(QString(row.drawn).size())));
