@@ -187,7 +187,7 @@ std::wstring Read(HWND box) {
 
 // A run as its jokes file and setting make it end: in a window showing `shown` (closed by
 // Escape), in an error box saying `error` (closed by Enter), or with nothing shown.
-enum class Jokes { Plain, None, Hidden, System, Folder, Held, InAnEditor };
+enum class Jokes { Plain, None, Hidden, System, Folder, Held, InAnEditor, Huge };
 struct RunRow {
     const char* name;
     Jokes jokes;
@@ -217,6 +217,8 @@ const RunRow kRuns[] = {
      L"Type incompatible : « abc » n'est pas un nombre."},
     {"JokesHeld", Jokes::Held, REG_NONE, L"", nullptr,
      L"Permission refusée : impossible de lire le fichier C:\\farlous\\FARLOUS.TXT"},
+    {"JokesTooBig", Jokes::Huge, REG_NONE, L"", nullptr,
+     L"Mémoire insuffisante pour lire le fichier C:\\farlous\\FARLOUS.TXT"},
     {"JokesOpenInAnEditor", Jokes::InAnEditor, REG_NONE, L"", kJoke, nullptr},
     {"NoJokes", Jokes::None, REG_NONE, L"", kMissing, nullptr},
     {"JokesFolder", Jokes::Folder, REG_NONE, L"", kMissing, nullptr},
@@ -241,6 +243,8 @@ TEST(RunTest, EndsAsExpected) {
         if (jokes == Jokes::Folder) fs::create_directory(file);
         if (jokes == Jokes::Hidden) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN);
         if (jokes == Jokes::System) SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_SYSTEM);
+        // More than a 32-bit program's addresses, made in an instant: a sparse file.
+        if (jokes == Jokes::Huge) fs::resize_file(file, 3'000'000'000);
         // Held for the run, shared with nobody, it cannot be opened; an editor holds it open for
         // writing, shared, as it may save at any time, and it is read.
         const bool editor = jokes == Jokes::InAnEditor, open = editor || jokes == Jokes::Held;
