@@ -63,7 +63,7 @@ const FileRow kFiles[] = {
     {"Utf16LittleEndian",
      "\xFF\xFE\x61\0\r\0\n\0\x3D\xD8\x1A\xDE\0\xD8\x62"s,
      {"a", "😚\uFFFD\uFFFD"}},
-    {"Utf16BigEndian", "\xFE\xFF\0\x61\0\n\0\xE9\xD8\0\xE0\0"s, {"a", "é\uFFFD\uE000"}},
+    {"Utf16BigEndian", "\xFE\xFF\0\x61\0\n\xD8\x3D\xDC\0\xD8\0\xE0\0"s, {"a", "🐀\uFFFD\uE000"}},
     {"Utf32LittleEndian", "\xFF\xFE\0\0\x1A\xF6\x01\0\n\0\0\0\0\0\x11\0"s, {"😚", "\uFFFD"}},
     {"Utf32BigEndian", "\0\0\xFE\xFF\0\0\0\x61\0\0\xD8\0\0\0\xDC\0"s, {"a\uFFFD\uFFFD"}},
     {"EdgesOfUtf32",
