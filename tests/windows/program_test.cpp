@@ -87,6 +87,7 @@ Texts Writable() {
 struct ProgramRun {
     PROCESS_INFORMATION process{};
     HANDLE reports = nullptr;  // where the run's standard error goes, a pipe
+    HANDLE console = nullptr;  // or there instead, if set
     Texts seen, before;        // the captions of the run's windows seen shown; what it could write
 
     explicit ProgramRun(const char* jokes = "Un été à 15 €") {
@@ -111,10 +112,11 @@ struct ProgramRun {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        CreatePipe(&reports, &startup.hStdError, &inherited, 0);
+        startup.hStdError = console;
+        if (!console) CreatePipe(&reports, &startup.hStdError, &inherited, 0);
         ASSERT_TRUE(CreateProcessW(exe.c_str(), exe.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                    L"C:\\windows", &startup, &process));
-        CloseHandle(startup.hStdError);
+        if (!console) CloseHandle(startup.hStdError);
     }
     // What the run has written on its standard error, in UTF-8.
     std::wstring Reports() const {
@@ -495,6 +497,31 @@ TEST(KeyTest, TabAndEnter) {
     tab(L"OK", L"OK");
     tab(kPanel, L"OK", VK_RETURN);
     EXPECT_EQ(run.End(), 0);
+}
+
+// Started from a console, a run that fails says so there too, on a line of its own.
+TEST(ConsoleTest, GetsTheErrorLine) {
+    FreeConsole();  // Wine's stand-in for the test's terminal: a console of Windows' own instead
+    AllocConsole();
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    ProgramRun run;
+    run.console = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                            &inherited, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    RegSetKeyValueW(HKEY_CURRENT_USER, (kSettings + L"\\Options"s).c_str(), L"Show Tips at Startup",
+                    REG_SZ, L"abc", 8);
+    run.Start();
+    run.Window(kTitle);
+    run.Press(VK_RETURN);
+    EXPECT_EQ(run.End(), 1);
+    std::wstring line(59, L'\0');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(run.console, line.data(), line.size(), {0, 0}, &read);
+    EXPECT_EQ(line, L"Zinoquet : Type incompatible : « abc » n'est pas un nombre.");
+    CONSOLE_SCREEN_BUFFER_INFO shown{};
+    GetConsoleScreenBufferInfo(run.console, &shown);
+    EXPECT_TRUE(shown.dwCursorPosition.X == 0 && shown.dwCursorPosition.Y == 1);
+    CloseHandle(run.console);
+    FreeConsole();
 }
 
 }  // namespace
