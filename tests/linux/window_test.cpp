@@ -109,6 +109,11 @@ TEST(WindowTest, FrameKeepsTheDesignedSizeAndPlace) {
     // The design's 8 points, a half point less for the captions to fit in DejaVu Sans, whatever
     // the joke.
     EXPECT_EQ(QFontInfo(w.window->font()).pointSizeF(), 7.5);
+    // A narrower family keeps the 8 points, never more.
+    const QFont system = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans Condensed"));
+    EXPECT_EQ(Window().window->font().pointSizeF(), 8);
+    QApplication::setFont(system);
 }
 
 // A long joke wraps at word boundaries down the label; what does not fit its height is cut.
