@@ -202,6 +202,9 @@ const Row kRows[] = {
     {"SettingNotANumber", "tips $c abc", kNotANumber, "Zinoquet"},
     {"JokesLargerThanMemory", "truncate -s 1T $j", kTooBig, "Zinoquet"},
     {"JokesLargerThanAddressSpace", "truncate -s 3G $j", kTooBig, "Zinoquet"},
+    {"JokeLinesBeyondAddressSpace",
+     R"(u='-S -v 400000'; head -c 20000000 /dev/zero | tr \\0 \\n >$j)", "Mémoire insuffisante.",
+     "Zinoquet"},
     {"ErrorStreamClosed", "chmod 0 $j; streams='2>&-'", "", "Zinoquet"},
     // Settings: the user's own regular file, named after the program, its value as written. A run
     // that shows nothing has no display.
