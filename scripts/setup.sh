@@ -4,11 +4,12 @@
 FARLOUS_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6gui6 fonts-dejavu-core)
 # What the tests need besides; dbus-x11 is there so that a test sees any bus a start outside a
 # session would launch, weston and qt6-wayland so that the window runs under Wayland too, dex to
-# start it from the autostart folder as a session does.
+# start it from the autostart folder as a session does, fonts-dejavu-extra for a narrower family
+# than the system's.
 FARLOUS_TEST_PACKAGES=(googletest libgtest-dev xvfb xauth libx11-dev libxtst-dev
     dpkg-dev desktop-file-utils lintian appstream x11-utils clang-format clang-tidy clang
     libclang-rt-14-dev dbus-x11 dbus-daemon at-spi2-core python3-pyatspi orca weston qt6-wayland
-    dex)
+    dex fonts-dejavu-extra)
 # What the Windows build and its tests need: the 32-bit cross compiler, djpeg to decode the logo
 # into the program file, 32-bit Wine to run the tests as on a 32-bit Windows, GoogleTest's sources
 # to build it for Windows, icoutils and file to read the program file back, and NSIS to make the
