@@ -28,6 +28,7 @@ while IFS='|' read -r text line; do
     grep -qxF -- "$line" <(tr -d '\r' <"$text" | sed '1s/^\xef\xbb\xbf//') || fail "$text lacks: $line"
 done <<'LINES'
 LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FARLOUS.
+LISEZMOI.txt|  c'est là que le programme le cherche.
 LISEZMOI.txt|  Pour une blague à chaque ouverture de session : touches Windows + R, tapez shell:startup,
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
