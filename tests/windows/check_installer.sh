@@ -69,4 +69,10 @@ install
 uninstall || fail "uninstaller /S exited with $?"
 expect "left after uninstall" $'FARLOUS/\nFARLOUS/FARLOUS.TXT'
 cmp -s "$folder/FARLOUS.TXT" "$work/changed.txt" || fail "the changed FARLOUS.TXT was not kept"
+# Jokes added after the sample's: kept too.
+rm "$folder/FARLOUS.TXT"
+install
+printf 'Une blague de plus\r\n' >>"$folder/FARLOUS.TXT"
+uninstall || fail "uninstaller /S exited with $?"
+expect "left after uninstall, jokes added" $'FARLOUS/\nFARLOUS/FARLOUS.TXT'
 exit "$failed"

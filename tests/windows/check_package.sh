@@ -28,6 +28,7 @@ while IFS='|' read -r text line; do
     grep -qxF -- "$line" <(tr -d '\r' <"$text" | sed '1s/^\xef\xbb\xbf//') || fail "$text lacks: $line"
 done <<'LINES'
 LISEZMOI.txt|  Décompressez l'archive dans C:\ : elle y crée le dossier C:\FARLOUS.
+LISEZMOI.txt|  c'est là que le programme le cherche.
 LISEZMOI.txt|  Pour une blague à chaque ouverture de session : touches Windows + R, tapez shell:startup,
 LISEZMOI.txt|  Entrée ; dans ce dossier, clic droit, Nouveau, Raccourci, et choisissez C:\FARLOUS\FARLOUS.EXE.
 LISEZMOI.txt|  reg add "HKCU\Software\VB and VBA Program Settings\FARLOUS\Options" /v "Show Tips at Startup" /d 0 /f
@@ -57,15 +58,17 @@ for logo in glimbo glimbo@2x; do
         fail "the logo is not $logo.jpg"
 done
 # The version record, 1.00 in French (040C) Unicode (04B0), its texts between "|", the language
-# it declares last (the pair 040C 04B0 read as two UTF-16 characters); and a manifest that makes
-# the program aware of the screen's dots per inch and of long paths and gives it Microsoft's common
-# controls 6, whatever the processor, without elevation.
+# it declares last (the pair 040C 04B0 read as two UTF-16 characters); and a manifest that names
+# the program with a version of four numbers, without which Windows refuses to start it, makes it
+# aware of the screen's dots per inch and of long paths and gives it Microsoft's common controls 6,
+# whatever the processor, without elevation.
 resources=$(wrestool -x --raw -t16 -n1 FARLOUS.EXE | iconv -f UTF-16LE -t UTF-8 |
     tr -cs '[:print:]\200-\377' '|' && wrestool -x --raw -t24 -n1 FARLOUS.EXE)
 for wanted in '|040C04B0|' "|FileDescription|Affichage d'une blague aléatoire|" \
     '|FileVersion|1.00|' '|ProductVersion|1.00|' '|OriginalFilename|FARLOUS.EXE|' \
     '|ProductName|Zinoquet|' "|Translation|"$'\xd0\x8c\xd2\xb0' '>true</dpiAware>' \
     '>true</longPathAware>' 'requestedExecutionLevel level="asInvoker" uiAccess="false"' \
+    'name="Glimbo.FARLOUS" version="1.0.0.0"' \
     'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
     'processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"'; do
     [[ $resources == *"$wanted"* ]] || fail "the version record or manifest lacks $wanted"

@@ -454,6 +454,17 @@ TEST(JokeTest, AmpersandMarksTheNextLetter) {
     }
 }
 
+// The joke in the user's colour scheme's button-text colour, here blue, where Windows' default
+// would draw it black.
+TEST(JokeTest, InTheButtonTextColour) {
+    const int element = COLOR_BTNTEXT;
+    const COLORREF blue = RGB(0, 0, 255), before = GetSysColor(element);
+    SetSysColors(1, &element, &blue);
+    const Pixels shot = Shown("Chat");
+    SetSysColors(1, &element, &before);
+    EXPECT_NE(std::ranges::find(shot, blue), shot.end());
+}
+
 // From the start, Tab takes the focus round the window's controls, and the default button with
 // it: the focused button, or "OK", and no other; the panel shows when it has the focus. Enter
 // clicks it: "Blague suivante" draws again, "A Propos de Glimbo" shows the About box, "OK" closes
