@@ -282,14 +282,15 @@ TEST(RunTest, EndsAsExpected) {
 
 // The window's client area on the screen, then each control's place in its container's client
 // area, x, y, width, height, at 96 and at 144 dots per inch: there every edge is its twips / 10,
-// rounded half away from zero, and the panel's bottom edge is the client area's own.
+// rounded half away from zero, and the panel's bottom edge is the client area's own; the window,
+// too low for the test's screen of 960 rows, rises until its 3-pixel bottom border just fits.
 struct PlaceRow {
     const char* name;
     const wchar_t *in, *text;  // the picture box it is in (null: the window); caption or name
     std::vector<LONG> at96, at144;
 };
 const PlaceRow kPlaces[] = {
-    {"frmTip", nullptr, kCaption, {201, 483, 624, 189}, {302, 725, 936, 284}},
+    {"frmTip", nullptr, kCaption, {201, 483, 624, 189}, {302, 673, 936, 284}},
     {"cmdAbout", nullptr, L"A Propos de Glimbo", {512, 160, 105, 25}, {768, 240, 158, 38}},
     {"cmdNextTip", nullptr, L"Blague suivante", {384, 160, 113, 25}, {576, 240, 170, 38}},
     {"Picture1", nullptr, kPanel, {0, 8, 257, 181}, {0, 12, 386, 272}},
